@@ -1,0 +1,24 @@
+# Common settings for every target of our own code.
+
+if(STAMPWELL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+function(stampwell_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    if(WIN32)
+        # Wide-character API only; no ANSI code page anywhere.
+        target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                     _WIN32_WINNT=0x0A00)
+    endif()
+endfunction()
+
+# A Qt-free library of ours: stampwell_library(name SOURCES ... DEPS ...)
+function(stampwell_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    stampwell_target_defaults(${name})
+endfunction()
