@@ -5,7 +5,9 @@
 
 namespace stampwell::platform {
 
-SysError LastSysError() { return MakeSysError(errno); }
+SysError LastSysError() {
+    return MakeSysError(errno);
+}
 
 SysError MakeSysError(int code) {
     if (code == 0)

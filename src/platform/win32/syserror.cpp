@@ -6,7 +6,9 @@
 
 namespace stampwell::platform {
 
-SysError LastSysError() { return MakeSysError(static_cast<int>(GetLastError())); }
+SysError LastSysError() {
+    return MakeSysError(static_cast<int>(GetLastError()));
+}
 
 SysError MakeSysError(int code) {
     if (code == 0)

@@ -66,8 +66,12 @@ void EncodeOne(char32_t code, std::string& out) {
     }
 }
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 } // namespace
 
@@ -95,7 +99,8 @@ std::string Narrow(std::wstring_view text) {
         char32_t code = static_cast<char16_t>(text[i]);
         if (IsHighSurrogate(code) && i + 1 < text.size() &&
             IsLowSurrogate(static_cast<char16_t>(text[i + 1]))) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<char16_t>(text[i + 1]) - 0xDC00);
+            code =
+                0x10000 + ((code - 0xD800) << 10) + (static_cast<char16_t>(text[i + 1]) - 0xDC00);
             ++i;
         }
         EncodeOne(code, out);
