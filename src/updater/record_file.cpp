@@ -255,6 +255,11 @@ RecordFile RecordFile::Parse(std::string_view bytes) {
     return file;
 }
 
+const RecordValue* FindValue(const RecordValues& values, std::string_view name) {
+    const auto it = values.find(AsciiLower(name));
+    return it == values.end() ? nullptr : &it->second;
+}
+
 const RecordValues* RecordFile::Key(std::string_view path) const {
     const std::string wanted = AsciiLower(path);
     if (const auto it = keys_.find(wanted); it != keys_.end()) {

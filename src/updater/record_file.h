@@ -24,6 +24,9 @@ struct RecordValue {
 // registry compares them without regard to case.
 using RecordValues = std::map<std::string, RecordValue>;
 
+// A value of a key by name, in any case; nullptr when there is none.
+const RecordValue* FindValue(const RecordValues& values, std::string_view name);
+
 // The per-user record file in regedit's export form ("Windows Registry Editor
 // Version 5.00", [key] sections, "Name"="text", "Name"=hex:.., "Name"=dword:..),
 // in UTF-8 or in UTF-16LE with its byte-order mark, with LF or CR LF line ends.

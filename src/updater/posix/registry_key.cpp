@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace stampupdate {
@@ -38,22 +37,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return std::move(bytes).str();
 }
 
-std::string AsciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return text;
-}
-
 } // namespace
 
 struct RegistryKey::Impl {
     RecordValues values;
 
-    const RecordValue* Find(const std::string& name) const {
-        const auto it = values.find(AsciiLower(name));
-        return it == values.end() ? nullptr : &it->second;
-    }
+    const RecordValue* Find(const std::string& name) const { return FindValue(values, name); }
 };
 
 RegistryKey::RegistryKey(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
