@@ -4,6 +4,8 @@
 #include "updater/update_texts.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QIcon>
 
 namespace stampupdate {
 
@@ -11,8 +13,15 @@ frmUpdate::frmUpdate(UpdateQuestion& question, AddressOpener& opener, QString co
     : question_(question), opener_(opener), commandLine_(std::move(commandLine)) {
     setWindowTitle(QStringLiteral("SWP Update"));
     resize(150, 50); // 2250 x 750 twips
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& file : icons.entryList({QStringLiteral("stampwell-*.png")})) {
+        icon.addFile(icons.filePath(file));
+    }
+    setWindowIcon(icon);
     timer1_.setInterval(3000);
     timer1_.setSingleShot(true);
+    timer1_.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5 % early
     connect(&timer1_, &QTimer::timeout, this, &QWidget::close);
 }
 

@@ -15,6 +15,7 @@ int main(int argc, char* argv[]) {
     stampupdate::BrowserOpener opener;
     stampupdate::frmUpdate form(question, opener,
                                 stampupdate::CommandLineText(QApplication::arguments()));
+    QApplication::setWindowIcon(form.windowIcon()); // the question box's too
     QObject::connect(&form, &stampupdate::frmUpdate::Unloaded, &app, &QApplication::quit);
     form.show();
     QTimer::singleShot(0, &form, &stampupdate::frmUpdate::Load);

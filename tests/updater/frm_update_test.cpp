@@ -128,6 +128,10 @@ private slots:
         QCOMPARE(form.Timer1().interval(), 3000);
         QVERIFY(!form.Timer1().isActive());
         QCOMPARE(question.asked, 0);
+        const QList<QSize> sizes = form.windowIcon().availableSizes();
+        QVERIFY(sizes.contains(QSize(16, 16)));
+        QVERIFY(sizes.contains(QSize(32, 32)));
+        QVERIFY(sizes.contains(QSize(256, 256)));
     }
 
     void timerUnloadsTheWindowThreeSecondsLater() {
