@@ -136,6 +136,9 @@ SysError ReadInfo(const posix::PathAt& at, ItemInfo& info) {
 // The attribute word NTFS keeps marks folders with its own index bit; the
 // program knows them by the Directory bit.
 constexpr std::uint32_t kNtfsIndexPresent = 0x10000000;
+// NTFS reports a file without attributes as Normal, as Windows does, and
+// refuses Normal together with any other bit.
+constexpr std::uint32_t kNtfsNormal = 0x80;
 
 std::uint32_t FromNtfs(std::uint32_t word, bool folder) {
     word &= ~kNtfsIndexPresent;
@@ -187,9 +190,12 @@ SysError WriteAttributes(const std::string& path, std::uint32_t word) {
         return error;
     std::uint32_t ntfs = 0;
     const SysError ntfsError = posix::ReadNtfsAttributes(at.WholePath(), ntfs);
-    if (!ntfsError.Failed())
-        return posix::WriteNtfsAttributes(at.WholePath(),
-                                          (ntfs & kNtfsIndexPresent) | (word & ~kAttrDirectory));
+    if (!ntfsError.Failed()) {
+        std::uint32_t written = word & ~kAttrDirectory;
+        if ((written & ~kNtfsNormal) != 0)
+            written &= ~kNtfsNormal;
+        return posix::WriteNtfsAttributes(at.WholePath(), (ntfs & kNtfsIndexPresent) | written);
+    }
     if (!IsNotNtfs(ntfsError))
         return ntfsError;
 
