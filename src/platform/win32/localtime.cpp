@@ -3,6 +3,9 @@
 #include "platform/win32/ticks.h"
 
 #include <chrono>
+#include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 #include <windows.h>
 
@@ -15,15 +18,31 @@ constexpr int kFirstYear = 1601; // the system calendar's range
 constexpr int kLastYear = 30827;
 
 // The machine's zone with the rules it follows in one year (dynamic zones
-// change their rules from year to year).
+// change their rules from year to year). Looking the rules up reads the
+// registry, so they are kept for as long as the machine's zone stays the
+// same; asking for the zone itself is cheap.
 std::optional<TIME_ZONE_INFORMATION> RulesFor(int year) {
+    if (year < kFirstYear || year > kLastYear)
+        return std::nullopt;
     DYNAMIC_TIME_ZONE_INFORMATION zone{};
     if (GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
         return std::nullopt;
-    TIME_ZONE_INFORMATION rules{};
-    if (year < kFirstYear || year > kLastYear ||
-        !GetTimeZoneInformationForYear(static_cast<USHORT>(year), &zone, &rules))
-        return std::nullopt;
+
+    static std::mutex mutex;
+    static DYNAMIC_TIME_ZONE_INFORMATION cachedZone{};
+    static std::map<int, std::optional<TIME_ZONE_INFORMATION>> cachedRules;
+    const std::lock_guard lock(mutex);
+    if (std::memcmp(&zone, &cachedZone, sizeof zone) != 0) {
+        cachedZone = zone;
+        cachedRules.clear();
+    }
+    const auto found = cachedRules.find(year);
+    if (found != cachedRules.end())
+        return found->second;
+    std::optional<TIME_ZONE_INFORMATION> rules = TIME_ZONE_INFORMATION{};
+    if (!GetTimeZoneInformationForYear(static_cast<USHORT>(year), &zone, &*rules))
+        rules.reset();
+    cachedRules.emplace(year, rules);
     return rules;
 }
 
