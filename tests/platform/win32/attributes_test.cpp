@@ -1,10 +1,11 @@
 #include "platform/attributes.h"
 #include "platform/win32/scratch.h"
-#include "platform/wine_host.h"
+#include "testing/wine.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::platform;
+using stampwell::testing::UnderWine;
 
 namespace {
 

@@ -1,12 +1,13 @@
 #include "platform/attributes.h"
 #include "platform/itemtimes.h"
 #include "platform/win32/scratch.h"
-#include "platform/wine_host.h"
+#include "testing/wine.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace stampwell::platform;
+using stampwell::testing::UnderWine;
 
 namespace {
 

@@ -1,13 +1,14 @@
 #include "platform/itemtimes.h"
 #include "platform/listing.h"
 #include "platform/win32/scratch.h"
-#include "platform/wine_host.h"
+#include "testing/wine.h"
 
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
 
 using namespace stampwell::platform;
+using stampwell::testing::UnderWine;
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(Listing, NoMatchIsAnEmptyListingAndAMissingFolderAFailure) {
 TEST(Listing, DeliversTheDetailsOfEachEntry) {
     Scratch scratch;
     constexpr std::uint64_t kFiveGiB = 5ull << 30;
-    const std::string big = scratch.File("big.bin", static_cast<LONGLONG>(kFiveGiB));
+    const std::string big = scratch.File("big.bin", kFiveGiB);
     const std::string folder = scratch.Folder("sub");
     ASSERT_TRUE(SetFileAttributesW(Scratch::Extended(big).c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_FALSE(

@@ -1,10 +1,11 @@
 #include "platform/localtime.h"
-#include "platform/wine_host.h"
+#include "testing/wine.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 using namespace stampwell::platform;
+using stampwell::testing::UnderWine;
 
 namespace {
 
