@@ -74,10 +74,13 @@ private:
     // The search; a folder it cannot list counts as failed.
     void Search(FileList* files) {
         StopSearch.store(false);
-        FindFiles(job_.path, true, job_.filter, files, folders_, [this](const Failure& failure) {
+        SearchCallbacks search;
+        search.listing = callbacks_.searching;
+        search.failure = [this](const Failure& failure) {
             ++outcome_.failed;
             ReportFailure(failure);
-        });
+        };
+        FindFiles(job_.path, true, job_.filter, files, folders_, search);
     }
 
     // The chosen folder last; a folder that has vanished since it was found

@@ -48,6 +48,8 @@ struct ItemReport {
 };
 
 struct RunCallbacks {
+    // The search is about to list this folder.
+    std::function<void(const std::string& folder)> searching;
     // The item the run is at (a file or a folder).
     std::function<void(const std::string& path, platform::ItemType type)> itemInHand;
     // Each failure: of an item's step, or a folder the search could not list.

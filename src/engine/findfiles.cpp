@@ -43,13 +43,15 @@ std::string WithTrailingSeparator(const std::string& folder) {
 class Search {
 public:
     Search(bool recurse, const std::string& pattern, FileList* files, FolderList& folders,
-           const SearchFailure& onFailure)
+           const SearchCallbacks& callbacks)
         : recurse_(recurse), pattern_(pattern), files_(files), folders_(folders),
-          onFailure_(onFailure) {}
+          callbacks_(callbacks) {}
 
     // Lists one folder (one or two passes) into `level`; false when the
     // search must end.
     bool ListFolder(Level& level) {
+        if (callbacks_.listing)
+            callbacks_.listing(level.folder);
         const auto prefix =
             std::make_shared<const std::string>(WithTrailingSeparator(level.folder));
         bool reported = false;
@@ -97,8 +99,9 @@ private:
         }
         if (listing.Error().Failed() && !reported) {
             reported = true;
-            if (onFailure_)
-                onFailure_(Failure{level.folder, FailedStep::ListFolder, listing.Error(), 0, 0});
+            if (callbacks_.failure)
+                callbacks_.failure(
+                    Failure{level.folder, FailedStep::ListFolder, listing.Error(), 0, 0});
         }
         return true;
     }
@@ -115,7 +118,7 @@ private:
     std::string pattern_;
     FileList* files_;
     FolderList& folders_;
-    const SearchFailure& onFailure_;
+    const SearchCallbacks& callbacks_;
 };
 
 } // namespace

@@ -47,8 +47,11 @@ using FolderList = std::vector<std::string>;
 void FillFileRecord(FileRecord& record, const platform::ListedEntry& entry,
                     const std::shared_ptr<const std::string>& folderPath);
 
-// Called for a folder that could not be listed (reason in the failure).
-using SearchFailure = std::function<void(const Failure&)>;
+// What a search reports as it goes.
+struct SearchCallbacks {
+    std::function<void(const std::string& folder)> listing; // a folder is about to be listed
+    std::function<void(const Failure& failure)> failure;    // a folder could not be listed
+};
 
 // Searches `folder` (one trailing separator is ignored) and, with `recurse`,
 // every folder below it, depth first: a folder's matching files in listing
