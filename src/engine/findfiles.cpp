@@ -138,8 +138,8 @@ void FillFileRecord(FileRecord& record, const platform::ListedEntry& entry,
 }
 
 void FindFiles(const std::string& folder, bool recurse, const std::string& pattern, FileList* files,
-               FolderList& folders, const SearchFailure& onFailure) {
-    Search search(recurse, pattern, files, folders, onFailure);
+               FolderList& folders, const SearchCallbacks& callbacks) {
+    Search search(recurse, pattern, files, folders, callbacks);
     // The walk keeps its own stack of levels: a tree thousands of folders deep
     // costs memory, never the thread's stack.
     std::vector<Level> stack;

@@ -63,6 +63,6 @@ struct SearchCallbacks {
 // check once CancelRun or StopSearch is set; what was found stays in the lists.
 // Works without recursion of its own, so any depth is safe.
 void FindFiles(const std::string& folder, bool recurse, const std::string& pattern, FileList* files,
-               FolderList& folders, const SearchFailure& onFailure = {});
+               FolderList& folders, const SearchCallbacks& callbacks = {});
 
 } // namespace stampwell::engine
