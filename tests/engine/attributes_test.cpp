@@ -1,5 +1,5 @@
 #include "engine/attributes.h"
-#include "testtree.h"
+#include "engine/testtree.h"
 
 #include <gtest/gtest.h>
 

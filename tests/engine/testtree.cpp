@@ -1,4 +1,4 @@
-#include "testtree.h"
+#include "engine/testtree.h"
 
 #include "platform/files.h"
 
@@ -34,11 +34,13 @@ void MakeRemovable(const fs::path& root) {
 
 } // namespace
 
-TestTree::TestTree() {
+TestTree::TestTree() : TestTree(fs::temp_directory_path()) {}
+
+TestTree::TestTree(const fs::path& base) {
     static std::atomic<int> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const fs::path root = fs::temp_directory_path() / ("stampwell-test-" + std::to_string(stamp) +
-                                                       "-" + std::to_string(counter++));
+    const fs::path root =
+        base / ("stampwell-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(root);
     root_ = root.string();
     while (root_.size() > 1 && platform::IsPathSeparator(root_.back()))

@@ -12,6 +12,8 @@ namespace stampwell::test {
 class TestTree {
 public:
     TestTree();
+    // Under another folder than the temporary directory.
+    explicit TestTree(const std::filesystem::path& base);
     ~TestTree();
     TestTree(const TestTree&) = delete;
     TestTree& operator=(const TestTree&) = delete;

@@ -1,5 +1,5 @@
+#include "engine/testtree.h"
 #include "engine/timerules.h"
-#include "testtree.h"
 
 #include <gtest/gtest.h>
 
