@@ -81,14 +81,20 @@ int main(int argc, char** argv) {
     callbacks.itemInHand = [&](const std::string& path, platform::ItemType) {
         progress.Item(path);
     };
+    // With -v an item's failures follow its line on stdout; a folder that
+    // could not be searched belongs to no item.
     callbacks.failure = [&](const engine::Failure& failure) {
+        if (options.verbose && failure.step != engine::FailedStep::ListFolder)
+            return;
         progress.Clear();
-        PrintLine(options.verbose ? stdout : stderr, "  " + cli::DescribeFailure(failure));
+        PrintLine(options.verbose ? stdout : stderr, cli::DescribeFailure(failure));
     };
     if (options.verbose)
         callbacks.itemDone = [&](const engine::ItemReport& report) {
             progress.Clear();
             PrintLine(stdout, cli::DescribeItem(report));
+            for (const engine::Failure& failure : report.failures)
+                PrintLine(stdout, "  " + cli::DescribeFailure(failure));
         };
 
     const engine::Outcome outcome = engine::RunBatch(options.job, callbacks);

@@ -60,9 +60,14 @@ std::optional<Failure> PlanItemTimes(const std::string& path, ItemType type,
     change = {};
     if (operation.type == TimeOperation::Type::None)
         return std::nullopt;
-    if (auto error = platform::ReadItemTimes(path, type, change.before); error.Failed())
+    if (operation.type == TimeOperation::Type::Set) {
+        SetTimeOf(change.update, operation.target, operation.newTime);
+        return std::nullopt;
+    }
+    ItemTimes& before = change.before.emplace();
+    if (auto error = platform::ReadItemTimes(path, type, before); error.Failed())
         return Failure{path, FailedStep::ReadTimes, std::move(error), 0, 0};
-    auto failure = PlanTimes(operation, change.before, change.update);
+    auto failure = PlanTimes(operation, before, change.update);
     if (failure)
         failure->item = path;
     return failure;

@@ -31,11 +31,14 @@ std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes
 
 // What a time rule does to one item.
 struct TimesChange {
-    ItemTimes before;   // as read
+    // As read; a Set needs no value of the item and reads nothing before
+    // it writes (the read back still checks what was kept).
+    std::optional<ItemTimes> before;
     TimesUpdate update; // what is written; empty when nothing changes
 };
 
-// Works out the item's new times: reads them and applies the rule.
+// Works out the item's new times: reads them when the rule needs them, and
+// applies the rule.
 std::optional<Failure> PlanItemTimes(const std::string& path, ItemType type,
                                      const TimeOperation& operation, TimesChange& change);
 

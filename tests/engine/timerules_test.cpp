@@ -97,7 +97,8 @@ TEST_F(TimeRulesOnFiles, CopyModifiedOntoAccessedKeepsTheOthersExact) {
     EXPECT_EQ(after.accessed, before_.modified);
     EXPECT_EQ(after.modified, before_.modified);
     EXPECT_EQ(after.created, before_.created);
-    EXPECT_EQ(change.before.accessed, before_.accessed);
+    ASSERT_TRUE(change.before);
+    EXPECT_EQ(change.before->accessed, before_.accessed);
 }
 
 TEST_F(TimeRulesOnFiles, ExchangeTwiceRestoresEveryTimeExactly) {
@@ -213,15 +214,25 @@ TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
     EXPECT_EQ(after.created, before.created);
 }
 
-TEST(TimeRulesOnMissingItems, ReadFailsAndNothingIsWritten) {
+TEST(TimeRulesOnMissingItems, CopyFailsToReadAndSetFailsToWrite) {
     TestTree tree;
     TimesChange change;
-    const auto failure =
+    const auto copyFailure =
+        ApplyFileTimes(tree.Path("gone.txt"),
+                       {Type::Copy, TimeKind::Modified, TimeKind::Accessed, false, {}}, change);
+    ASSERT_TRUE(copyFailure);
+    EXPECT_EQ(copyFailure->step, FailedStep::ReadTimes);
+    EXPECT_TRUE(copyFailure->reason.Failed());
+    EXPECT_EQ(KindsOf(change.update), 0);
+
+    // A Set needs no value of the item: it goes straight to the write.
+    const auto setFailure =
         ApplyFileTimes(tree.Path("gone.txt"),
                        {Type::Set, TimeKind::Modified, TimeKind::Modified, false, {}}, change);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->step, FailedStep::ReadTimes);
-    EXPECT_TRUE(failure->reason.Failed());
+    ASSERT_TRUE(setFailure);
+    EXPECT_EQ(setFailure->step, FailedStep::WriteTimes);
+    EXPECT_EQ(setFailure->kinds, KindBit(TimeKind::Modified));
+    EXPECT_FALSE(change.before);
 }
 
 } // namespace
