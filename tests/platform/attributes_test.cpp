@@ -1,5 +1,6 @@
 #include "platform/attributes.h"
 #include "testing/tempfolder.h"
+#include "testing/wine.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 using namespace stampwell::platform;
 using stampwell::testing::FromPathText;
 using stampwell::testing::TempFolder;
+using stampwell::testing::UnderWine;
 
 namespace {
 
@@ -55,7 +57,10 @@ TEST(Attributes, ArchiveIsSetAndCleared) {
     Change(file, kAttrArchive, true);
     EXPECT_NE(Read(file) & kAttrArchive, 0u);
     Change(file, kAttrArchive, false);
-    EXPECT_EQ(Read(file) & kAttrArchive, 0u);
+    if (UnderWine()) // Wine reports Archive on every file, whatever was written
+        EXPECT_NE(Read(file) & kAttrArchive, 0u);
+    else
+        EXPECT_EQ(Read(file) & kAttrArchive, 0u);
 }
 
 TEST(Attributes, ReadOnlyIsWhatOtherProgramsSeeAsReadOnly) {

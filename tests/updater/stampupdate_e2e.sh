@@ -40,6 +40,10 @@ chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 export OPENED_LOG="$work/opened"
 unset QT_QPA_PLATFORM
+# In the sanitizer build: libdbus, which Qt's X11 platform loads, keeps a
+# buffer to the end; leaks of our own still fail the run.
+echo "leak:libdbus-1.so" >"$work/lsan.supp"
+export LSAN_OPTIONS="suppressions=$work/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 write_record() { # version language
     printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n"Version"="%s"\r\n"Language"="%s"\r\n' \
@@ -70,18 +74,21 @@ run() { # name key expected-address-suffix [argument]
     xdotool windowfocus --sync "$box" key "$key"
     local answered
     answered=$(date +%s%N)
-    sleep 0.5
-    xdotool search --onlyvisible --name '^SWP Update$' >/dev/null &&
-        fail "$name: the window is still shown after the answer"
+    local hidden=""
+    for _ in $(seq 25); do
+        xdotool search --onlyvisible --name '^SWP Update$' >/dev/null || { hidden=1; break; }
+        sleep 0.1
+    done
+    [ -n "$hidden" ] || fail "$name: the window is still shown 2.5 s after the answer"
     local waited=0
     while kill -0 "$pid" 2>/dev/null; do
         [ "$waited" -ge 200 ] && { kill "$pid"; fail "$name: did not end by itself"; }
         sleep 0.05
         waited=$((waited + 1))
     done
-    wait "$pid"
+    wait "$pid" || fail "$name: ended with status $?"
     local ms=$((($(date +%s%N) - answered) / 1000000))
-    [ "$ms" -ge 2500 ] && [ "$ms" -le 8000 ] || fail "$name: ended ${ms} ms after the answer"
+    [ "$ms" -ge 2500 ] && [ "$ms" -le 10000 ] || fail "$name: ended ${ms} ms after the answer"
     if [ -z "$expected" ]; then
         sleep 0.5
         [ -e "$OPENED_LOG" ] && fail "$name: opened $(cat "$OPENED_LOG") on No"

@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace stampwell::platform;
 using stampwell::testing::NtfsVolume;
@@ -137,11 +140,21 @@ TEST_F(Ntfs, AReadOnlyFileGetsNewTimesAndStaysReadOnly) {
     EXPECT_EQ(Attributes(file_), kAttrReadOnly | kAttrArchive);
 }
 
-TEST_F(Ntfs, TheListingSeesWhatTheVolumeHolds) {
-    FolderListing listing(volume_.Path(""), "*.TXT");
+TEST_F(Ntfs, TheListingTellsFilesFoldersAndLinksApart) {
+    ASSERT_EQ(symlink("file.txt", volume_.Path("link.txt").c_str()), 0);
+    std::map<std::string, std::pair<bool, bool>> entries;
+    FolderListing listing(volume_.Path(""), "*.*");
     ASSERT_FALSE(listing.Error().Failed()) << listing.Error().text;
     ListedEntry entry;
-    ASSERT_TRUE(listing.Next(entry));
-    EXPECT_EQ(entry.name, "file.txt");
-    EXPECT_FALSE(listing.Next(entry));
+    while (listing.Next(entry))
+        entries[entry.name] = {entry.isFolder, entry.isLink};
+    EXPECT_EQ(entries.at("file.txt"), std::pair(false, false));
+    EXPECT_EQ(entries.at("folder"), std::pair(true, false));
+    EXPECT_EQ(entries.at("link.txt"), std::pair(false, true));
+
+    FolderListing matching(volume_.Path(""), "*.TXT");
+    std::set<std::string> names;
+    while (matching.Next(entry))
+        names.insert(entry.name);
+    EXPECT_EQ(names, (std::set<std::string>{"file.txt", "link.txt"}));
 }
