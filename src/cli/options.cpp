@@ -1,7 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/datetime.h"
-#include "platform/files.h"
+#include "support/modFSO.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -175,11 +175,11 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
         if (!ParseAttributeList("--clear-attr", clearAttr, job.attributes, message))
             return ParseResult::Usage;
     }
-    if (!platform::PathExists(job.path)) {
+    if (!support::FileExists(job.path)) {
         message = "PATH: no file or folder '" + job.path + "'";
         return ParseResult::Usage;
     }
-    job.isFolder = platform::IsFolder(job.path);
+    job.isFolder = support::FolderExists(job.path);
     return ParseResult::Run;
 }
 

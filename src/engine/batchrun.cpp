@@ -2,8 +2,8 @@
 
 #include "engine/filepool.h"
 #include "engine/findfiles.h"
-#include "platform/files.h"
 #include "platform/listing.h"
+#include "support/modFSO.h"
 
 namespace stampwell::engine {
 
@@ -88,7 +88,7 @@ private:
     void FolderPhase() {
         folders_.push_back(job_.path);
         for (const std::string& folder : folders_) {
-            if (!platform::IsFolder(folder))
+            if (!support::FolderExists(folder))
                 continue;
             Deliver(ProcessFolder(folder, job_));
             ++outcome_.folders;
@@ -129,7 +129,7 @@ private:
         {
             platform::FolderListing listing(job_.path, job_.filter);
             platform::ListedEntry entry;
-            const std::string prefix = WithSeparator(job_.path);
+            const std::string prefix = support::AddBackslash(job_.path);
             while (!Cancelled() && listing.Next(entry)) {
                 if (entry.isFolder)
                     continue;
@@ -171,19 +171,13 @@ private:
     }
 
     void SingleFile() {
-        if (!platform::PathExists(job_.path)) {
+        if (!support::FileExists(job_.path)) {
             outcome_.ending = Ending::FoundNothing;
             return;
         }
         Deliver(ProcessFile(job_.path, job_));
         outcome_.files = 1;
         outcome_.ending = Ending::Done;
-    }
-
-    static std::string WithSeparator(const std::string& folder) {
-        if (!folder.empty() && platform::IsPathSeparator(folder.back()))
-            return folder;
-        return folder + platform::kPathSeparator;
     }
 
     const Job& job_;

@@ -2,6 +2,7 @@
 
 #include "engine/runflags.h"
 #include "platform/files.h"
+#include "support/modFSO.h"
 
 namespace stampwell::engine {
 
@@ -34,12 +35,6 @@ std::string WithoutTrailingSeparator(const std::string& folder) {
     return stripped;
 }
 
-std::string WithTrailingSeparator(const std::string& folder) {
-    if (!folder.empty() && platform::IsPathSeparator(folder.back()))
-        return folder;
-    return folder + platform::kPathSeparator;
-}
-
 class Search {
 public:
     Search(bool recurse, const std::string& pattern, FileList* files, FolderList& folders,
@@ -53,7 +48,7 @@ public:
         if (callbacks_.listing)
             callbacks_.listing(level.folder);
         const auto prefix =
-            std::make_shared<const std::string>(WithTrailingSeparator(level.folder));
+            std::make_shared<const std::string>(support::AddBackslash(level.folder));
         bool reported = false;
         if (!Pass(level, prefix, pattern_, true, reported))
             return false;
@@ -154,7 +149,7 @@ void FindFiles(const std::string& folder, bool recurse, const std::string& patte
         }
         if (SearchStopped())
             return;
-        std::string child = WithTrailingSeparator(level.folder) + level.subfolders[level.next++];
+        std::string child = support::AddBackslash(level.folder) + level.subfolders[level.next++];
         stack.push_back(Level{std::move(child), {}, 0});
         if (!search.ListFolder(stack.back())) {
             if (SearchStopped())

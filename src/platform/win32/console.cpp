@@ -2,8 +2,9 @@
 
 #include "platform/win32/wide.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs what windows.h defines.
+#include <shellapi.h>
 
 namespace stampwell::platform {
 
