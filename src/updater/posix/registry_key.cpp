@@ -5,23 +5,35 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <pwd.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace stampupdate {
 namespace {
 
+// The home folder: $HOME when it is an absolute path, else the user's entry in
+// the password database.
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return home;
+    }
+    if (const passwd* entry = ::getpwuid(::getuid());
+        entry != nullptr && entry->pw_dir != nullptr) {
+        return entry->pw_dir;
+    }
+    return {};
+}
+
 // Where Stampwell keeps its record: $XDG_CONFIG_HOME when it is an absolute
-// path, else ~/.config.
+// path (a relative one is ignored, as the XDG rules say), else ~/.config.
 std::string RecordFilePath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
         return std::string(config) + "/Quillbox/registry.reg";
     }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') {
-        return {};
-    }
-    return std::string(home) + "/.config/Quillbox/registry.reg";
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.config/Quillbox/registry.reg";
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
