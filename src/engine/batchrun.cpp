@@ -13,6 +13,12 @@ namespace {
 // lag behind the work by at most one batch.
 constexpr std::size_t kBatchSize = 64;
 
+// A real folder (a link to one is not) of any path length.
+bool FolderStillThere(const std::string& path) {
+    std::uint32_t word = 0;
+    return !platform::ReadAttributes(path, word).Failed() && (word & kAttrDirectory) != 0;
+}
+
 bool Cancelled() {
     return CancelRun.load(std::memory_order_relaxed);
 }
@@ -88,7 +94,7 @@ private:
     void FolderPhase() {
         folders_.push_back(job_.path);
         for (const std::string& folder : folders_) {
-            if (!support::FolderExists(folder))
+            if (!FolderStillThere(folder))
                 continue;
             Deliver(ProcessFolder(folder, job_));
             ++outcome_.folders;
