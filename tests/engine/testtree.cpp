@@ -100,21 +100,4 @@ bool CreationTimeSettable(const std::string& folder) {
     return kept;
 }
 
-bool CreationTimeIndependent(const std::string& folder) {
-    const std::string probe = folder + platform::kPathSeparator + "independence-probe";
-    std::ofstream(probe) << "x";
-    engine::ItemTimes before;
-    engine::ItemTimes after;
-    engine::TimesUpdate update;
-    update.modified = engine::FileTime{1'000'000'000, 0};
-    const bool independent =
-        !platform::ReadItemTimes(probe, engine::ItemType::File, before).Failed() &&
-        !platform::WriteItemTimes(probe, engine::ItemType::File, update).Failed() &&
-        !platform::ReadItemTimes(probe, engine::ItemType::File, after).Failed() &&
-        before.created == after.created;
-    std::error_code error;
-    fs::remove(probe, error);
-    return independent;
-}
-
 } // namespace stampwell::test

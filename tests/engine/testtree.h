@@ -43,9 +43,4 @@ void SetDistinctTimes(const std::string& path, engine::ItemType type, std::int64
 // Windows does; Linux file systems other than NTFS, and Wine, do not).
 bool CreationTimeSettable(const std::string& folder);
 
-// Whether an item's creation time stays as it is when its other times are
-// written. Windows and Linux keep it apart; Wine reports a creation time
-// derived from the other times of the Linux file, so it moves with them.
-bool CreationTimeIndependent(const std::string& folder);
-
 } // namespace stampwell::test
