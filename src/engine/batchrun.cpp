@@ -13,6 +13,14 @@ namespace {
 // lag behind the work by at most one batch.
 constexpr std::size_t kBatchSize = 64;
 
+// Whether a folder found by the search is still there: its times can be read.
+// Unlike an existence test that follows links, this reaches paths of any
+// length and needs no permission to read the folder itself.
+bool FolderStillThere(const std::string& path) {
+    ItemTimes times;
+    return !platform::ReadItemTimes(path, ItemType::Folder, times).Failed();
+}
+
 bool Cancelled() {
     return CancelRun.load(std::memory_order_relaxed);
 }
@@ -88,7 +96,7 @@ private:
     void FolderPhase() {
         folders_.push_back(job_.path);
         for (const std::string& folder : folders_) {
-            if (!support::FolderExists(folder))
+            if (!FolderStillThere(folder))
                 continue;
             Deliver(ProcessFolder(folder, job_));
             ++outcome_.folders;

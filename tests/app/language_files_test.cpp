@@ -23,6 +23,12 @@ std::string LanguageFile(const std::string& language) {
     return std::string(STAMPWELL_LANG_DIR) + "/" + language + ".lng";
 }
 
+std::string Key(int index) {
+    std::string key = "t";
+    key += std::to_string(index);
+    return key;
+}
+
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -62,13 +68,13 @@ TEST_P(LanguageFileTest, EveryKeyOfEveryWindowHasAText) {
     const UsingLanguage language(GetParam());
     for (const WindowSection& section : kSections) {
         for (int i = 0; i < section.keys; ++i) {
-            const std::string key = "t" + std::to_string(i);
+            const std::string key = Key(i);
             const std::string text = ReadLang(section.name, key, "");
             EXPECT_FALSE(text.empty()) << section.name << " " << key;
             // Fits the 255 characters the windows were laid out for.
             EXPECT_LE(text.size(), 255u) << section.name << " " << key;
         }
-        const std::string beyond = "t" + std::to_string(section.keys);
+        const std::string beyond = Key(section.keys);
         EXPECT_EQ(ReadLang(section.name, beyond, "?"), "?") << section.name << " " << beyond;
     }
 }

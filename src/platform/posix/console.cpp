@@ -30,6 +30,8 @@ void OnInterrupt(void (*handler)()) {
     interruptHandler = handler;
     struct sigaction action {};
     action.sa_handler = OnSignal;
+    // Output blocked on a full pipe goes on after the signal.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
 }
