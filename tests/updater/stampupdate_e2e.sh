@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Stampupdate end to end: the record as Stampwell's start-up writes it, the
-# program on a virtual X display, the question answered from the keyboard, the
-# address it hands to xdg-open, and its end by itself three seconds after the
-# answer.
-# Usage: stampupdate_e2e.sh STAMPUPDATE STAMPWELL_STARTUP
+# Stampupdate end to end: the record as Stampwell writes it on its first start,
+# Stampupdate on a virtual X display, the question answered from the keyboard,
+# the address it hands to xdg-open, and its end by itself three seconds after
+# the answer.
+# Usage: stampupdate_e2e.sh STAMPUPDATE STAMPWELL
 set -uo pipefail
 
 stampupdate=$1
-stampwell_startup=$2
+stampwell=$2
 work=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
@@ -47,23 +47,40 @@ unset QT_QPA_PLATFORM
 echo "leak:libdbus-1.so" >"$work/lsan.supp"
 export LSAN_OPTIONS="suppressions=$work/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
-# A clean profile on which Stampwell starts for the first time with LANGUAGE
-# chosen in its language dialog.
-stampwell_first_start() { # language
-    rm -rf "$XDG_CONFIG_HOME"
-    "$stampwell_startup" "$1" || fail "Stampwell's start-up failed"
-    grep -q '^"Version"="3.01.00"' "$XDG_CONFIG_HOME/Quillbox/registry.reg" ||
-        fail "Stampwell wrote no record"
-}
-
-window() { # title; the first matching window, waiting up to 10 s for it
+# The first shown window that xdotool finds with these search options,
+# waiting up to 10 s for it.
+find_window() {
     local id
     for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        id=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     return 1
+}
+window() { find_window --name "$1"; }       # title
+window_of() { find_window --all --pid "$1" --name '.'; } # process, titled
+
+# Stampwell's first start on a clean profile: LANGUAGE typed into its
+# language dialog; it then writes the record with CODE, and is ended.
+stampwell_first_start() { # language code
+    rm -rf "$XDG_CONFIG_HOME"
+    "$stampwell" &
+    local pid=$!
+    local dialog
+    dialog=$(window_of "$pid") || fail "Stampwell showed no language dialog"
+    xdotool windowfocus --sync "$dialog" key ctrl+a type "$1"
+    xdotool key Return
+    local record="$XDG_CONFIG_HOME/Quillbox/registry.reg"
+    for _ in $(seq 100); do
+        grep -q "^\"Language\"=\"$2\"" "$record" 2>/dev/null && break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    grep -q '^"Version"="3.01.00"' "$record" 2>/dev/null &&
+        grep -q "^\"Language\"=\"$2\"" "$record" ||
+        fail "Stampwell wrote no record with language $2"
 }
 
 # One start: answers the question with KEY and checks what was opened (or that
@@ -111,8 +128,8 @@ run() { # name key expected-address-suffix [argument]
     echo "ok: $name (ended ${ms} ms after the answer)"
 }
 
-stampwell_first_start Deutsch
+stampwell_first_start Deutsch de
 run "Yes in German" Return 'stampwell/de/update/QSW_3\.01\.00\.htm'
 run "No opens nothing" Escape ''
-stampwell_first_start English
+stampwell_first_start English en
 run "Yes with a command line" Return 'stampwell/3\.01\.00/update/QSW_en\.htm' 3.01.00
