@@ -1,0 +1,85 @@
+#include "platform/listing.h"
+#include "testing/tempfolder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace stampwell::platform;
+using stampwell::testing::FromPathText;
+using stampwell::testing::TempFolder;
+
+namespace {
+
+struct Kind {
+    bool isFolder;
+    bool isLink;
+    bool operator==(const Kind&) const = default;
+};
+
+// Every entry the listing delivers, by name; fails the test on a listing error.
+std::map<std::string, Kind> List(const std::string& folder, const std::string& pattern) {
+    FolderListing listing(folder, pattern);
+    EXPECT_FALSE(listing.Error().Failed()) << listing.Error().text;
+    std::map<std::string, Kind> entries;
+    ListedEntry entry;
+    while (listing.Next(entry))
+        EXPECT_TRUE(entries.emplace(entry.name, Kind{entry.isFolder, entry.isLink}).second)
+            << entry.name << " delivered twice";
+    EXPECT_FALSE(listing.Error().Failed()) << listing.Error().text;
+    return entries;
+}
+
+} // namespace
+
+TEST(FolderListing, DeliversFilesAndFoldersButNotTheDotEntries) {
+    TempFolder temp;
+    temp.MakeFile("a.txt");
+    temp.MakeFile("README");
+    temp.MakeFolder("sub");
+    const std::map<std::string, Kind> expected = {
+        {"a.txt", {false, false}}, {"README", {false, false}}, {"sub", {true, false}}};
+    EXPECT_EQ(List(temp.Path(), "*.*"), expected);
+    EXPECT_EQ(List(temp.Path(), "*"), expected);
+}
+
+TEST(FolderListing, APatternSelectsFilesAndFoldersAlike) {
+    TempFolder temp;
+    temp.MakeFile("a.txt");
+    temp.MakeFile("b.TXT");
+    temp.MakeFile("c.doc");
+    temp.MakeFolder("old.txt");
+    temp.MakeFolder("notes");
+    const std::map<std::string, Kind> expected = {
+        {"a.txt", {false, false}}, {"b.TXT", {false, false}}, {"old.txt", {true, false}}};
+    EXPECT_EQ(List(temp.Path(), "*.txt"), expected);
+    EXPECT_EQ(List(temp.Path(), "*.Txt"), expected);
+    EXPECT_EQ(List(temp.Path(), "?.doc"), (std::map<std::string, Kind>{{"c.doc", {false, false}}}));
+}
+
+TEST(FolderListing, AnEmptyFolderGivesNoEntryAndNoError) {
+    TempFolder temp;
+    EXPECT_TRUE(List(temp.Path(), "*.*").empty());
+    temp.MakeFile("a.doc");
+    EXPECT_TRUE(List(temp.Path(), "*.txt").empty());
+}
+
+TEST(FolderListing, ALinkToAFolderIsALinkAndNotAFolder) {
+    TempFolder temp;
+    const auto target = temp.MakeFolder("real");
+    std::error_code error;
+    std::filesystem::create_directory_symlink(FromPathText(target), temp.Root() / "alias", error);
+    ASSERT_FALSE(error) << "cannot make a symbolic link here: " << error.message();
+    const auto entries = List(temp.Path(), "*.*");
+    EXPECT_EQ(entries.at("real"), (Kind{true, false}));
+    EXPECT_EQ(entries.at("alias"), (Kind{false, true}));
+}
+
+TEST(FolderListing, AMissingFolderReportsWhy) {
+    TempFolder temp;
+    FolderListing listing(temp.Path("gone"), "*.*");
+    EXPECT_TRUE(listing.Error().Failed());
+    EXPECT_FALSE(listing.Error().text.empty());
+    ListedEntry entry;
+    EXPECT_FALSE(listing.Next(entry));
+}

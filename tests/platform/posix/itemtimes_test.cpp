@@ -1,0 +1,94 @@
+#include "platform/itemtimes.h"
+#include "platform/posix/longpath.h"
+#include "testing/tempfolder.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace stampwell::platform;
+using stampwell::testing::LongPath;
+using stampwell::testing::TempFolder;
+
+TEST(PosixItemTimes, KeepsEveryNanosecondAndTimesBefore1970) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    const FileTime odd{1'700'000'000, 123'456'789};
+    const FileTime old{-86'400 * 365, 999'999'999};
+    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {std::nullopt, odd, old}).Failed());
+    ItemTimes times;
+    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
+    EXPECT_EQ(times.modified, odd);
+    EXPECT_EQ(times.accessed, old);
+}
+
+TEST(PosixItemTimes, ACreationTimeIsReadWhereTheFileSystemKeepsOne) {
+    TempFolder temp;
+    const FileTime before = Now();
+    const auto file = temp.MakeFile("a.txt");
+    struct statx info {};
+    ASSERT_EQ(statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME, &info), 0);
+    ItemTimes times;
+    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
+    if (!(info.stx_mask & STATX_BTIME)) {
+        EXPECT_FALSE(times.created) << "this file system keeps no creation time";
+        return;
+    }
+    ASSERT_TRUE(times.created);
+    EXPECT_EQ(times.created->seconds, static_cast<std::int64_t>(info.stx_btime.tv_sec));
+    EXPECT_EQ(times.created->nanoseconds, info.stx_btime.tv_nsec);
+    EXPECT_GE(times.created->seconds, before.seconds - 1);
+}
+
+TEST(PosixItemTimes, ACreationTimeThatCannotBeSetFailsAndChangesNothing) {
+    TempFolder temp; // not NTFS: no creation time can be set here
+    const auto file = temp.MakeFile("a.txt");
+    const FileTime kept{1'000'000'000, 5};
+    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {std::nullopt, kept, kept}).Failed());
+    const FileTime wanted{1'500'000'000, 0};
+    const SysError error = WriteItemTimes(file, ItemType::File, {wanted, wanted, std::nullopt});
+    EXPECT_EQ(error.code, ENOTSUP);
+    ItemTimes times;
+    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
+    EXPECT_EQ(times.modified, kept);
+    EXPECT_EQ(times.accessed, kept);
+}
+
+TEST(PosixItemTimes, ALinkToAFolderGetsItsOwnTimes) {
+    TempFolder temp;
+    const auto folder = temp.MakeFolder("real");
+    const auto link = temp.Path("alias");
+    ASSERT_EQ(symlink(folder.c_str(), link.c_str()), 0);
+    ItemTimes folderBefore;
+    ASSERT_FALSE(ReadItemTimes(folder, ItemType::Folder, folderBefore).Failed());
+    const FileTime when{1'234'567'890, 42};
+    ASSERT_FALSE(WriteItemTimes(link, ItemType::File, {std::nullopt, when, when}).Failed());
+    struct stat linkInfo {};
+    ASSERT_EQ(lstat(link.c_str(), &linkInfo), 0);
+    EXPECT_EQ(linkInfo.st_mtim.tv_sec, when.seconds);
+    EXPECT_EQ(linkInfo.st_mtim.tv_nsec, 42);
+    ItemTimes folderAfter;
+    ASSERT_FALSE(ReadItemTimes(folder, ItemType::Folder, folderAfter).Failed());
+    EXPECT_EQ(folderAfter.modified, folderBefore.modified);
+}
+
+TEST(PosixItemTimes, WorksOnAFileWhosePathIsLongerThanPathMax) {
+    TempFolder temp;
+    const LongPath deep(temp.Path());
+    ASSERT_GT(deep.Folder().size(), std::size_t{PATH_MAX});
+    const std::string file = deep.MakeFile(LongPath::Name('f'));
+    const FileTime when{1'111'111'111, 111};
+    const SysError written = WriteItemTimes(file, ItemType::File, {std::nullopt, when, when});
+    ASSERT_FALSE(written.Failed()) << written.text;
+    ItemTimes times;
+    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
+    EXPECT_EQ(times.modified, when);
+    EXPECT_EQ(times.accessed, when);
+    EXPECT_EQ(ReadItemTimes(deep.Folder() + "/" + LongPath::Name('g'), ItemType::File, times).code,
+              ENOENT);
+    EXPECT_EQ(
+        ReadItemTimes(deep.Folder() + "/gone/" + LongPath::Name('f'), ItemType::File, times).code,
+        ENOENT);
+}
