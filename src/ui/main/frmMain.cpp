@@ -418,6 +418,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             ShowInfo();
         }
         break;
+    case QEvent::Resize:
+        // The label shows the path shortened to its width, whatever width it gets.
+        if (watched == lblPath && !currentPath_.isEmpty() && !PathLabelIsBlank()) {
+            ShowPath(currentPath_);
+        }
+        break;
     case QEvent::MouseMove:
     case QEvent::Enter:
         if (watched == Frame2) {

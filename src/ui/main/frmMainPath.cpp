@@ -1,11 +1,8 @@
-#include "platform/attributes.h"
-#include "platform/itemtimes.h"
-#include "platform/localtime.h"
-#include "support/datetimetext.h"
 #include "support/modFSO.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/modBrowseFolders.h"
 #include "ui/main/modCompactPath.h"
+#include "ui/main/modItemInfo.h"
 #include "ui/main/modMessageBox.h"
 #include "ui/main/modWordWrap.h"
 #include "ui/main/qtext.h"
@@ -39,39 +36,6 @@ bool Exists(const QString& path) {
 }
 bool IsExistingFolder(const QString& path) {
     return support::FolderExists(ToStd(path));
-}
-
-QString TimeText(const platform::FileTime& time) {
-    return FromStd(support::FormatDateTimeText(platform::ToLocal(time)));
-}
-
-// What the balloon tells about an existing item. Times that cannot be read
-// and attributes that cannot be read stay empty.
-struct ItemDetails {
-    QString created, modified, accessed;
-    std::array<QString, 4> attributes; // Archive, Read-only, System, Hidden
-};
-
-ItemDetails ReadDetails(const std::string& path, platform::ItemType type, const QString& yes,
-                        const QString& no) {
-    ItemDetails details;
-    platform::ItemTimes times;
-    if (!platform::ReadItemTimes(path, type, times).Failed()) {
-        details.created = times.created ? TimeText(*times.created) : QString();
-        details.modified = TimeText(times.modified);
-        details.accessed = TimeText(times.accessed);
-    }
-    std::uint32_t word = 0;
-    if (!platform::ReadAttributes(path, word).Failed()) {
-        // Only the four bits count: a compressed, sparse or placeholder file
-        // carries other bits as well.
-        const std::array<std::uint32_t, 4> bits{platform::kAttrArchive, platform::kAttrReadOnly,
-                                                platform::kAttrSystem, platform::kAttrHidden};
-        for (std::size_t i = 0; i < bits.size(); ++i) {
-            details.attributes[i] = (word & bits[i]) != 0 ? yes : no;
-        }
-    }
-    return details;
 }
 
 } // namespace
@@ -183,7 +147,7 @@ void frmMain::ShowInfo() {
     const bool folder = support::FolderExists(path);
     QString text;
     if (folder || support::FileExists(path)) {
-        const ItemDetails details = ReadDetails(
+        const ItemDetails details = ReadItemDetails(
             path, folder ? platform::ItemType::Folder : platform::ItemType::File, yes, no);
         const QStringList lines{MainText(folder ? 17 : 15),
                                 currentPath_,

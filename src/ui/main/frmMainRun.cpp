@@ -57,9 +57,9 @@ void frmMain::StartRun() {
             itemChanged_ = true;
         };
         callbacks.itemDone = [this](const engine::ItemReport&) { ++itemsDone_; };
-        callbacks.searchDone = [this](std::uint64_t files, std::uint64_t folders) {
+        callbacks.searchDone = [this](std::uint64_t items) {
             const std::lock_guard lock(progressMutex_);
-            total_ = files + folders;
+            total_ = items;
         };
         outcome_ = engine::RunBatch(job, callbacks);
         QMetaObject::invokeMethod(this, &frmMain::FinishRun, Qt::QueuedConnection);
@@ -184,6 +184,10 @@ QString frmMain::OutcomeText(const engine::Outcome& outcome) const {
     case Ending::BadFilter:
         return MainText(55);
     case Ending::FoundNothing:
+        // A search stopped by the user found nothing because it was stopped.
+        if (engine::CancelRun.load()) {
+            return MainText(45);
+        }
         return single ? MainText(42) : MainText(9);
     case Ending::Cancelled:
         text = MainText(45);
