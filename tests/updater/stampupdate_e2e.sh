@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Stampupdate end to end: the record on disk, the program on a virtual X
-# display, the question answered from the keyboard, the address it hands to
-# xdg-open, and its end by itself three seconds after the answer.
-# Usage: stampupdate_e2e.sh STAMPUPDATE
+# Stampupdate end to end: the record as Stampwell's start-up writes it, the
+# program on a virtual X display, the question answered from the keyboard, the
+# address it hands to xdg-open, and its end by itself three seconds after the
+# answer.
+# Usage: stampupdate_e2e.sh STAMPUPDATE STAMPWELL_STARTUP
 set -uo pipefail
 
 stampupdate=$1
+stampwell_startup=$2
 work=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
@@ -30,7 +32,7 @@ read -r -t 20 display_number <"$work/displayfd" || fail "Xvfb did not start"
 export DISPLAY=":$display_number"
 
 # A stand-in browser first on PATH: it notes the address it is given.
-mkdir -p "$work/bin" "$work/config/Quillbox" "$work/runtime"
+mkdir -p "$work/bin" "$work/runtime"
 chmod 700 "$work/runtime"
 cat >"$work/bin/xdg-open" <<'STANDIN'
 #!/bin/sh
@@ -45,9 +47,13 @@ unset QT_QPA_PLATFORM
 echo "leak:libdbus-1.so" >"$work/lsan.supp"
 export LSAN_OPTIONS="suppressions=$work/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
-write_record() { # version language
-    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n"Version"="%s"\r\n"Language"="%s"\r\n' \
-        "$1" "$2" >"$XDG_CONFIG_HOME/Quillbox/registry.reg"
+# A clean profile on which Stampwell starts for the first time with LANGUAGE
+# chosen in its language dialog.
+stampwell_first_start() { # language
+    rm -rf "$XDG_CONFIG_HOME"
+    "$stampwell_startup" "$1" || fail "Stampwell's start-up failed"
+    grep -q '^"Version"="3.01.00"' "$XDG_CONFIG_HOME/Quillbox/registry.reg" ||
+        fail "Stampwell wrote no record"
 }
 
 window() { # title; the first matching window, waiting up to 10 s for it
@@ -105,8 +111,8 @@ run() { # name key expected-address-suffix [argument]
     echo "ok: $name (ended ${ms} ms after the answer)"
 }
 
-write_record 3.01.00 de
+stampwell_first_start Deutsch
 run "Yes in German" Return 'stampwell/de/update/QSW_3\.01\.00\.htm'
 run "No opens nothing" Escape ''
-write_record 3.01.00 en
+stampwell_first_start English
 run "Yes with a command line" Return 'stampwell/3\.01\.00/update/QSW_en\.htm' 3.01.00

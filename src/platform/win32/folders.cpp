@@ -2,9 +2,12 @@
 
 #include "platform/win32/wide.h"
 
+// windows.h comes first: the shell headers build on it.
+#include <windows.h>
+// clang-format off
 #include <knownfolders.h>
 #include <shlobj.h>
-#include <windows.h>
+// clang-format on
 
 namespace stampwell::platform {
 

@@ -204,3 +204,28 @@ TEST(ItemTimes, ChangesAJunctionItselfNeverItsTarget) {
     EXPECT_EQ(Read(link, ItemType::File).modified, kModified);
     EXPECT_EQ(Read(target, ItemType::Folder).modified, targetBefore.modified);
 }
+
+TEST(ItemTimes, ReachesALongPathGivenRelativeToTheCurrentFolder) {
+    Scratch scratch;
+    std::string relative;
+    for (const char c : {'a', 'b', 'c'}) {
+        relative += std::string(100, c) + "\\";
+        ASSERT_TRUE(CreateDirectoryW(Scratch::Extended(scratch.Path(relative)).c_str(), nullptr));
+    }
+    relative += "file.txt";
+    scratch.File(relative);
+    wchar_t previous[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH + 1, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(stampwell::platform::win32::Widen(scratch.Root()).c_str()));
+    // "." and ".." are resolved as the system would resolve them.
+    const std::string winding = ".\\" + std::string(100, 'a') + "\\..\\" + relative;
+    const SysError written =
+        WriteItemTimes(winding, ItemType::File, {std::nullopt, kModified, std::nullopt});
+    ItemTimes times;
+    const SysError read = ReadItemTimes(relative, ItemType::File, times);
+    SetCurrentDirectoryW(previous);
+    ASSERT_GT(winding.size(), 260u);
+    EXPECT_FALSE(written.Failed()) << written.text;
+    EXPECT_FALSE(read.Failed()) << read.text;
+    EXPECT_EQ(times.modified, kModified);
+}
