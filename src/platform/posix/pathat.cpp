@@ -1,5 +1,6 @@
 #include "platform/posix/pathat.h"
 
+#include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <string_view>

@@ -1,6 +1,7 @@
 #include "platform/win32/wide.h"
 
 #include <cstdint>
+#include <windows.h>
 
 namespace stampwell::platform::win32 {
 
@@ -113,15 +114,31 @@ std::wstring WidePath(std::string_view path) {
     for (auto& c : wide)
         if (c == L'/')
             c = L'\\';
+    if (wide.starts_with(L"\\\\?\\") || wide.starts_with(L"\\\\.\\"))
+        return wide;
     // Folders are limited to 248 characters (room for an 8.3 name); keep a margin.
     constexpr std::size_t kShortLimit = 240;
-    if (wide.size() < kShortLimit || wide.starts_with(L"\\\\?\\"))
+    const bool absolute =
+        wide.starts_with(L"\\\\") || (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\');
+    if (absolute && wide.size() < kShortLimit)
         return wide;
-    if (wide.starts_with(L"\\\\"))
-        return L"\\\\?\\UNC\\" + wide.substr(2);
-    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\')
-        return L"\\\\?\\" + wide;
-    return wide;
+    // The prefix turns off the system's own clean-up of the path, so it is
+    // done here first: relative to the current folder, "." and ".." resolved.
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return wide;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return wide;
+    full.resize(length);
+    if (full.size() < kShortLimit)
+        return absolute ? full : wide;
+    if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
+        return full;
+    if (full.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 } // namespace stampwell::platform::win32

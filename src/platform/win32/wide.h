@@ -12,9 +12,11 @@ namespace stampwell::platform::win32 {
 std::wstring Widen(std::string_view text);
 std::string Narrow(std::wstring_view text);
 
-// The wide form of a path for the file API: '/' becomes '\', and an absolute
-// path long enough to hit the 260-character limit gets the \\?\ prefix
-// (\\?\UNC\ for \\server\share paths).
+// The wide form of a path for the file API: '/' becomes '\'. A path that is
+// (or, relative to the current folder, would become) long enough to hit the
+// 260-character limit is made absolute as the system would do it ("." and
+// ".." resolved) and gets the extended prefix: \\?\C:\... for drive paths,
+// \\?\UNC\server\share\... for network paths.
 std::wstring WidePath(std::string_view path);
 
 } // namespace stampwell::platform::win32

@@ -1,5 +1,6 @@
 #include "platform/itemtimes.h"
 #include "platform/posix/longpath.h"
+#include "testing/asnobody.h"
 #include "testing/tempfolder.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 using namespace stampwell::platform;
+using stampwell::testing::AsNobody;
 using stampwell::testing::LongPath;
 using stampwell::testing::TempFolder;
 
@@ -91,4 +93,26 @@ TEST(PosixItemTimes, WorksOnAFileWhosePathIsLongerThanPathMax) {
     EXPECT_EQ(
         ReadItemTimes(deep.Folder() + "/gone/" + LongPath::Name('f'), ItemType::File, times).code,
         ENOENT);
+}
+
+TEST(PosixItemTimes, TheOwnerSetsTheTimesOfAReadOnlyFileAndOthersMayNot) {
+    TempFolder temp;
+    const auto own = temp.MakeFile("own.txt");
+    ASSERT_EQ(chown(own.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chmod(own.c_str(), 0444), 0);
+    const auto foreign = temp.MakeFile("foreign.txt");
+    ASSERT_EQ(chmod(foreign.c_str(), 0666), 0);
+    const FileTime when{1'222'333'444, 555};
+    const int ownCode = AsNobody([&] {
+        return WriteItemTimes(own, ItemType::File, {std::nullopt, when, when}).code;
+    });
+    EXPECT_EQ(ownCode, 0);
+    ItemTimes times;
+    ASSERT_FALSE(ReadItemTimes(own, ItemType::File, times).Failed());
+    EXPECT_EQ(times.modified, when);
+    // Only the owner may set times of its choosing, whatever the permissions.
+    const int foreignCode = AsNobody([&] {
+        return WriteItemTimes(foreign, ItemType::File, {std::nullopt, when, std::nullopt}).code;
+    });
+    EXPECT_EQ(foreignCode, EPERM);
 }

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Times setting the last-write time of 100,000 files in 1,000 folders with
+# stampwell-cli (read back included) against find | xargs touch, alternately in
+# one run, and prints files per second, their ratio and the peak memory of
+# stampwell-cli. Usage: run.sh STAMPWELL_CLI [ROUNDS] [PARENT_FOLDER]
+set -euo pipefail
+cli=$(realpath "$1")
+rounds=${2:-3}
+parent=${3:-${TMPDIR:-/tmp}}
+folders=1000
+per_folder=100
+files=$((folders * per_folder))
+
+tree=$(mktemp -d "$parent/stampwell-bench.XXXXXX")
+trap 'rm -rf "$tree"' EXIT
+echo "making $files files in $folders folders under $tree"
+for ((d = 0; d < folders; d++)); do
+    mkdir "$tree/d$d"
+    (cd "$tree/d$d" && touch $(seq -f 'file%03g.dat' 1 $per_folder))
+done
+
+# Every run sets a time one second later than the run before, so that each
+# run really changes every file (stampwell-cli leaves a time that already has
+# the wanted value alone).
+second=6
+stamp() {
+    printf '2001-02-03 04:%02d:%02d' $((5 + second / 60)) $((second % 60))
+}
+
+now() { date +%s.%N; }
+rate() { echo "scale=0; $files / ($2 - $1)" | bc; }
+
+find_total=0
+cli_total=0
+peak_kb=0
+for ((r = 1; r <= rounds; r++)); do
+    t0=$(now)
+    find "$tree" -type f -print0 | xargs -0 touch -m -d "$(stamp)"
+    t1=$(now)
+    second=$((second + 1))
+    find_rate=$(rate "$t0" "$t1")
+
+    when=$(stamp)
+    second=$((second + 1))
+    t0=$(now)
+    /usr/bin/time -f '%M' -o "$tree.mem" "$cli" --touch files -r --set "modified=$when" "$tree" >"$tree.out"
+    t1=$(now)
+    cli_rate=$(rate "$t0" "$t1")
+    kb=$(cat "$tree.mem")
+    rm -f "$tree.mem"
+    ((kb > peak_kb)) && peak_kb=$kb
+    summary=$(tail -n 1 "$tree.out")
+    rm -f "$tree.out"
+    [ "$summary" = "files: $files, folders: 0, failed: 0" ] || { echo "unexpected: $summary"; exit 1; }
+    # Every file has the new time, exactly.
+    times=$(find "$tree" -type f -printf '%TY-%Tm-%Td %TH:%TM:%TS\n' | sort -u)
+    [ "$times" = "$when.0000000000" ] || { echo "not every file has $when: $times" | head -3; exit 1; }
+
+    echo "round $r: find+touch $find_rate files/s, stampwell-cli $cli_rate files/s"
+    find_total=$(echo "$find_total + $find_rate" | bc)
+    cli_total=$(echo "$cli_total + $cli_rate" | bc)
+done
+
+echo "find+touch:    $((find_total / rounds)) files/s (mean of $rounds)"
+echo "stampwell-cli: $((cli_total / rounds)) files/s (mean of $rounds)"
+echo "ratio:         $(echo "scale=2; $cli_total / $find_total" | bc) (target at least 1.5)"
+echo "peak memory:   $peak_kb KiB, $((peak_kb * 1024 / files)) bytes per file (target at most 256)"

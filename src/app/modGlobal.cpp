@@ -1,0 +1,10 @@
+#include "app/modGlobal.h"
+
+namespace stampwell::app {
+
+GlobalState& Global() {
+    static GlobalState state;
+    return state;
+}
+
+} // namespace stampwell::app

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace stampwell::platform {
+
+// The user's (roaming) application-data folder, without a trailing separator:
+// Windows' FOLDERID_RoamingAppData; elsewhere $XDG_CONFIG_HOME, else
+// ~/.config. "" when it cannot be found.
+std::string AppDataFolder();
+
+// The folder that holds the running program, without a trailing separator.
+std::string ProgramFolder();
+
+} // namespace stampwell::platform

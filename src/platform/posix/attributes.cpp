@@ -1,0 +1,238 @@
+#include "platform/attributes.h"
+
+#include "platform/posix/ntfs.h"
+#include "platform/posix/pathat.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+namespace stampwell::platform {
+
+namespace {
+
+// Hidden, System and Archive live where Wine and Samba look for them.
+constexpr char kDosAttributes[] = "user.DOSATTRIB";
+// Read-only and Directory follow from the mode; they are never stored.
+constexpr std::uint32_t kFromMode = kAttrReadOnly | kAttrDirectory;
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// The user.DOSATTRIB value: absent, or "0x%x" text (with or without a final
+// NUL), or another form: Samba's binary record starts with the same text and
+// a NUL, and goes on with data of its own that a rewrite would lose.
+struct DosValue {
+    bool present = false;
+    bool ours = false; // the plain text form, safe to rewrite
+    std::uint32_t word = 0;
+};
+
+DosValue ParseDosValue(std::string_view value) {
+    DosValue parsed{true, false, 0};
+    if (value.size() < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
+        return parsed;
+    std::size_t pos = 2;
+    std::uint64_t word = 0;
+    for (; pos < value.size(); ++pos) {
+        const char c = value[pos];
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0)
+            break;
+        word = (word << 4) | static_cast<unsigned>(digit);
+        if (word > UINT32_MAX)
+            return parsed;
+    }
+    if (pos == 2)
+        return parsed;
+    parsed.word = static_cast<std::uint32_t>(word);
+    const std::string_view rest = value.substr(pos);
+    parsed.ours = rest.empty() || rest == std::string_view("\0", 1);
+    return parsed;
+}
+
+// A file system without user attributes has no Hidden, System or Archive to
+// read: those read as clear, and writing them fails with its reason.
+SysError ReadDosValue(const char* path, DosValue& value) {
+    char buffer[128];
+    const ssize_t size = lgetxattr(path, kDosAttributes, buffer, sizeof buffer);
+    if (size >= 0) {
+        value = ParseDosValue({buffer, static_cast<std::size_t>(size)});
+        return {};
+    }
+    const int code = errno;
+    if (code == ERANGE) {
+        value = {true, false, 0}; // longer than any text form
+        return {};
+    }
+    if (code == ENODATA || code == ENOTSUP) {
+        value = {};
+        return {};
+    }
+    return MakeSysError(code);
+}
+
+SysError WriteDosValue(const char* path, std::uint32_t word) {
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "0x%x", word);
+    if (lsetxattr(path, kDosAttributes, text, static_cast<std::size_t>(length), 0) != 0)
+        return LastSysError();
+    return {};
+}
+
+bool IsNotNtfs(const SysError& error) {
+    return error.code == ENOTSUP || error.code == ENODATA;
+}
+
+// The process's umask, read without changing it (umask() would, for a moment,
+// for every thread).
+mode_t CurrentUmask() {
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status) != nullptr)
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return mask;
+}
+
+SysError ChangeMode(const posix::PathAt& at, mode_t mode) {
+    if (fchmodat(at.Folder(), at.Name(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0)
+        return LastSysError();
+    return {};
+}
+
+struct ItemInfo {
+    mode_t mode = 0;
+    bool folder = false;
+    bool link = false;
+    bool readOnly = false;
+};
+
+SysError ReadInfo(const posix::PathAt& at, ItemInfo& info) {
+    if (at.Error().Failed())
+        return at.Error();
+    struct statx status {};
+    if (statx(at.Folder(), at.Name(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_MODE, &status) != 0)
+        return LastSysError();
+    info.mode = status.stx_mode;
+    info.folder = S_ISDIR(info.mode);
+    info.link = S_ISLNK(info.mode);
+    info.readOnly = !info.link && (info.mode & kWriteBits) == 0;
+    return {};
+}
+
+// The attribute word NTFS keeps marks folders with its own index bit; the
+// program knows them by the Directory bit.
+constexpr std::uint32_t kNtfsIndexPresent = 0x10000000;
+// NTFS reports a file without attributes as Normal, as Windows does, and
+// refuses Normal together with any other bit.
+constexpr std::uint32_t kNtfsNormal = 0x80;
+
+std::uint32_t FromNtfs(std::uint32_t word, bool folder) {
+    word &= ~kNtfsIndexPresent;
+    return folder ? word | kAttrDirectory : word & ~kAttrDirectory;
+}
+
+// Writes user.DOSATTRIB. The kernel asks for write permission to change it;
+// the owner of a read-only item gets it for that moment, as Windows lets a
+// read-only file be hidden.
+SysError WriteDosValueOf(const posix::PathAt& at, const ItemInfo& info, std::uint32_t word) {
+    SysError error = WriteDosValue(at.WholePath(), word);
+    if (error.code != EACCES || !info.readOnly)
+        return error;
+    if (ChangeMode(at, info.mode | S_IWUSR).Failed())
+        return error;
+    error = WriteDosValue(at.WholePath(), word);
+    if (const SysError restored = ChangeMode(at, info.mode); !error.Failed())
+        error = restored;
+    return error;
+}
+
+} // namespace
+
+SysError ReadAttributes(const std::string& path, std::uint32_t& word) {
+    const posix::PathAt at(path);
+    ItemInfo info;
+    if (SysError error = ReadInfo(at, info); error.Failed())
+        return error;
+    std::uint32_t ntfs = 0;
+    const SysError ntfsError = posix::ReadNtfsAttributes(at.WholePath(), ntfs);
+    if (!ntfsError.Failed()) {
+        word = FromNtfs(ntfs, info.folder);
+        return {};
+    }
+    if (!IsNotNtfs(ntfsError))
+        return ntfsError;
+    DosValue dos;
+    if (SysError error = ReadDosValue(at.WholePath(), dos); error.Failed())
+        return error;
+    word = (dos.word & ~kFromMode) | (info.readOnly ? kAttrReadOnly : 0) |
+           (info.folder ? kAttrDirectory : 0);
+    return {};
+}
+
+SysError WriteAttributes(const std::string& path, std::uint32_t word) {
+    const posix::PathAt at(path);
+    ItemInfo info;
+    if (SysError error = ReadInfo(at, info); error.Failed())
+        return error;
+    std::uint32_t ntfs = 0;
+    const SysError ntfsError = posix::ReadNtfsAttributes(at.WholePath(), ntfs);
+    if (!ntfsError.Failed()) {
+        std::uint32_t written = word & ~kAttrDirectory;
+        if ((written & ~kNtfsNormal) != 0)
+            written &= ~kNtfsNormal;
+        return posix::WriteNtfsAttributes(at.WholePath(), (ntfs & kNtfsIndexPresent) | written);
+    }
+    if (!IsNotNtfs(ntfsError))
+        return ntfsError;
+
+    DosValue dos;
+    if (SysError error = ReadDosValue(at.WholePath(), dos); error.Failed())
+        return error;
+    const std::uint32_t wantedDos = word & ~kFromMode;
+    const bool dosChanges = wantedDos != (dos.word & ~kFromMode);
+    if (dosChanges && dos.present && !dos.ours)
+        return MakeSysError(ENOTSUP); // a form of another program's, kept as it is
+    const bool wantReadOnly = (word & kAttrReadOnly) != 0;
+
+    mode_t newMode = info.mode;
+    if (wantReadOnly) {
+        newMode &= ~kWriteBits;
+    } else {
+        // Write permission where read permission is, as a new file would get.
+        newMode |= ((info.mode & (S_IRUSR | S_IRGRP | S_IROTH)) >> 1) & ~CurrentUmask();
+        if ((newMode & kWriteBits) == 0)
+            newMode |= S_IWUSR;
+    }
+    const bool modeChanges = wantReadOnly != info.readOnly;
+
+    // Clearing Read-only first and setting it last keeps the item writable
+    // while its user attribute changes.
+    if (modeChanges && !wantReadOnly) {
+        if (SysError error = ChangeMode(at, newMode); error.Failed())
+            return error;
+        info.readOnly = false;
+    }
+    if (dosChanges) {
+        if (SysError error = WriteDosValueOf(at, info, wantedDos); error.Failed())
+            return error;
+    }
+    if (modeChanges && wantReadOnly)
+        return ChangeMode(at, newMode);
+    return {};
+}
+
+} // namespace stampwell::platform

@@ -1,0 +1,55 @@
+#include "platform/folders.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace stampwell::platform {
+
+namespace {
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        return entry->pw_dir;
+    return {};
+}
+
+} // namespace
+
+std::string AppDataFolder() {
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
+        return WithoutTrailingSlashes(config);
+    const std::string home = HomeFolder();
+    if (home.empty())
+        return {};
+    return WithoutTrailingSlashes(home) + "/.config";
+}
+
+std::string ProgramFolder() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0)
+            return {};
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            const std::string program(buffer.data(), static_cast<std::size_t>(length));
+            const std::size_t slash = program.rfind('/');
+            if (slash == std::string::npos)
+                return {};
+            return slash == 0 ? std::string("/") : program.substr(0, slash);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace stampwell::platform

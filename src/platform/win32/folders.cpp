@@ -1,0 +1,41 @@
+#include "platform/folders.h"
+
+#include "platform/win32/wide.h"
+
+// windows.h comes first: the shell headers build on it.
+#include <windows.h>
+// clang-format off
+#include <knownfolders.h>
+#include <shlobj.h>
+// clang-format on
+
+namespace stampwell::platform {
+
+std::string AppDataFolder() {
+    wchar_t* path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path);
+    std::string folder = SUCCEEDED(result) && path != nullptr ? win32::Narrow(path) : std::string();
+    CoTaskMemFree(path);
+    while (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    return folder;
+}
+
+std::string ProgramFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    const std::size_t slash = buffer.rfind(L'\\');
+    return slash == std::wstring::npos ? std::string() : win32::Narrow(buffer.substr(0, slash));
+}
+
+} // namespace stampwell::platform

@@ -1,0 +1,46 @@
+#include "updater/frm_update.h"
+
+#include "updater/mod_registry.h"
+#include "updater/update_texts.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QIcon>
+
+namespace stampupdate {
+
+frmUpdate::frmUpdate(UpdateQuestion& question, AddressOpener& opener, QString commandLine)
+    : question_(question), opener_(opener), commandLine_(std::move(commandLine)) {
+    setWindowTitle(QStringLiteral("SWP Update"));
+    resize(150, 50); // 2250 x 750 twips
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& file : icons.entryList({QStringLiteral("stampwell-*.png")})) {
+        icon.addFile(icons.filePath(file));
+    }
+    setWindowIcon(icon);
+    timer1_.setInterval(3000);
+    timer1_.setSingleShot(true);
+    timer1_.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5 % early
+    connect(&timer1_, &QTimer::timeout, this, &QWidget::close);
+}
+
+void frmUpdate::Load() {
+    const auto read = [](const char* name) {
+        return QString::fromStdString(ReadRegistryText(RootKey::CurrentUser, kRecordKey, name));
+    };
+    const InstalledRelease release = NormaliseRecord(read("Version"), read("Language"));
+    if (question_.AskYesNo(QuestionTitle(), QuestionText(MessageLines(release.language)), this)) {
+        opener_.Open(TargetAddress(release, commandLine_));
+    }
+    hide();
+    timer1_.start();
+}
+
+void frmUpdate::closeEvent(QCloseEvent* event) {
+    timer1_.stop();
+    event->accept();
+    emit Unloaded();
+}
+
+} // namespace stampupdate

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "updater/update_ports.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace stampupdate {
+
+// Stampupdate's one window. Load() does all its work: it reads Stampwell's
+// record, asks whether to go online, opens the update page on Yes, hides the
+// window and starts Timer1, whose tick unloads the window 3 seconds later.
+class frmUpdate : public QWidget {
+    Q_OBJECT
+
+public:
+    frmUpdate(UpdateQuestion& question, AddressOpener& opener, QString commandLine);
+
+    void Load();
+
+    const QTimer& Timer1() const { return timer1_; }
+
+signals:
+    // The window has been unloaded; the program has nothing left to do.
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    UpdateQuestion& question_;
+    AddressOpener& opener_;
+    const QString commandLine_;
+    QTimer timer1_;
+};
+
+} // namespace stampupdate

@@ -1,0 +1,127 @@
+#include "app/modGlobal.h"
+#include "app/modINIHandler.h"
+#include "app/startup.h"
+#include "common/posix/environment.h"
+#include "common/tempfolder.h"
+#include "platform/userstore.h"
+#include "support/modFSO.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace stampwell::app;
+using stampwell::platform::ReadUserString;
+using stampwell::support::FileExists;
+using stampwell::support::FolderExists;
+using stampwell::test::ReadBytes;
+using stampwell::test::RunAsNobody;
+using stampwell::test::ScopedEnv;
+using stampwell::test::TempFolder;
+using stampwell::test::WriteBytes;
+
+namespace {
+
+constexpr const char* kRecord = "Software\\Olvadi\\Quillbox\\Stampwell";
+
+// A clean profile: XDG_CONFIG_HOME in a temporary folder, and a language
+// dialog that records how often it was shown and answers as told.
+class Startup : public ::testing::Test {
+protected:
+    TempFolder config;
+    ScopedEnv xdg{"XDG_CONFIG_HOME", config.path()};
+    int dialogShown = 0;
+    int failuresShown = 0;
+    std::string failedFolder;
+    std::optional<std::string> answer = "English"; // nothing: closed without OK
+
+    void SetUp() override {
+        Global() = GlobalState{};
+        Global().LanguageFolder = config / "lang";
+    }
+    void TearDown() override { Global() = GlobalState{}; }
+
+    StartupHooks Hooks() {
+        return {[this]() -> std::optional<std::string> {
+                    ++dialogShown;
+                    if (answer)
+                        WriteIni("Options", "Language", *answer); // what the dialog's OK does
+                    return answer;
+                },
+                [this](const std::string& folder, const stampwell::platform::SysError& reason) {
+                    ++failuresShown;
+                    failedFolder = folder;
+                    EXPECT_TRUE(reason.Failed());
+                    EXPECT_FALSE(reason.text.empty());
+                }};
+    }
+    std::string Ini() const { return config / "Quillbox/Stampwell/Stampwell.ini"; }
+};
+
+} // namespace
+
+TEST_F(Startup, FirstStartCreatesTheProfileAndAsksForALanguage) {
+    RunStartup(Hooks());
+    EXPECT_TRUE(FolderExists(config / "Quillbox/Stampwell"));
+    EXPECT_TRUE(FileExists(Ini()));
+    EXPECT_EQ(dialogShown, 1);
+    EXPECT_EQ(Global().DataPath, config / "Quillbox/Stampwell");
+    EXPECT_EQ(Global().IniFile, Ini());
+    EXPECT_EQ(Global().CurrentLanguage, "English");
+    EXPECT_EQ(Global().LanguageFilePath, config / "lang/English.lng");
+    EXPECT_EQ(ReadUserString(kRecord, "Version"), "3.01.00");
+    EXPECT_EQ(ReadUserString(kRecord, "Language"), "en");
+    EXPECT_EQ(ReadUserString("Software\\Stampwell\\Options", "BGColor"), "&H8000000F");
+    EXPECT_NE(ReadBytes(Ini()).find("\r\nLanguage=English\r\n"), std::string::npos);
+}
+
+TEST_F(Startup, SecondStartAsksNothingAndLeavesTheFileByteForByte) {
+    RunStartup(Hooks());
+    const std::string before = ReadBytes(Ini());
+    Global() = GlobalState{};
+    RunStartup(Hooks());
+    EXPECT_EQ(dialogShown, 1);
+    EXPECT_EQ(ReadBytes(Ini()), before);
+    EXPECT_EQ(Global().CurrentLanguage, "English");
+}
+
+TEST_F(Startup, AnExistingFileIsNeverOverwritten) {
+    ASSERT_EQ(stampwell::support::CreateFolder(config / "Quillbox/Stampwell"), "");
+    const std::string odd = "[Options]\nLanguage=Deutsch\n; whatever\n\x01\x02";
+    WriteBytes(Ini(), odd);
+    RunStartup(Hooks());
+    EXPECT_EQ(dialogShown, 0);
+    EXPECT_EQ(ReadBytes(Ini()), odd);
+    EXPECT_EQ(ReadUserString(kRecord, "Language"), "de");
+}
+
+TEST_F(Startup, DialogClosedWithoutOkWritesNothing) {
+    answer.reset();
+    RunStartup(Hooks());
+    EXPECT_EQ(dialogShown, 1);
+    EXPECT_EQ(Global().CurrentLanguage, "");
+    EXPECT_EQ(Global().LanguageFilePath, config / "lang/.lng");
+    EXPECT_NE(ReadBytes(Ini()).find("\r\nLanguage=\r\n"), std::string::npos);
+    EXPECT_EQ(ReadUserString(kRecord, "Language"), "");
+    EXPECT_EQ(ReadUserString(kRecord, "Version"), "3.01.00");
+}
+
+TEST_F(Startup, OnlyTheMissingFolderIsCreated) {
+    ASSERT_EQ(mkdir((config / "Quillbox").c_str(), 0700), 0);
+    WriteBytes(config / "Quillbox/keep.txt", "mine");
+    RunStartup(Hooks());
+    EXPECT_TRUE(FileExists(Ini()));
+    EXPECT_EQ(ReadBytes(config / "Quillbox/keep.txt"), "mine");
+}
+
+TEST_F(Startup, ReadOnlyProfileIsReportedAndStartUpGoesOnWithTheChoice) {
+    // The profile belongs to root and nobody may write in it.
+    const int result = RunAsNobody([&] {
+        RunStartup(Hooks());
+        const bool ok = failuresShown == 1 && failedFolder == config / "Quillbox/Stampwell" &&
+                        dialogShown == 1 && Global().CurrentLanguage == "English" &&
+                        !FileExists(Ini());
+        return ok ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(FolderExists(config / "Quillbox"));
+}

@@ -1,0 +1,205 @@
+#include "cli/datetime.h"
+#include "engine/testtree.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace stampwell::cli {
+namespace {
+
+using engine::ItemType;
+using test::TestTree;
+using test::TimesOf;
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs stampwell-cli through the shell, with `environment` ("NAME=value ...").
+Result RunCli(const std::vector<std::string>& arguments, const TestTree& tree,
+              const std::string& environment = "") {
+    std::string command = environment + " " + STAMPWELL_CLI;
+    for (const std::string& argument : arguments)
+        command += " " + Quoted(argument);
+    const std::string out = tree.Path("stdout");
+    const std::string err = tree.Path("stderr");
+    command += " >" + Quoted(out) + " 2>" + Quoted(err);
+    const int status = std::system(command.c_str());
+    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    return result;
+}
+
+std::string LastLine(const std::string& text) {
+    const std::size_t end = text.find_last_not_of('\n');
+    if (end == std::string::npos)
+        return {};
+    const std::size_t start = text.rfind('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1, end - start);
+}
+
+class CliProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file_ = tree_.File("data/a.txt");
+        tree_.File("data/sub/b.txt");
+        tree_.File("data/sub/c.dat");
+    }
+    TestTree tree_;
+    std::string file_;
+};
+
+TEST_F(CliProcess, RunEndsWithTheSummaryAndStatusZero) {
+    const Result result = RunCli(
+        {"-r", "--filter", "*.txt", "--set", "modified=2001-02-03 04:05:06Z", tree_.Path("data")},
+        tree_);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(LastLine(result.out), "files: 2, folders: 2, failed: 0");
+    EXPECT_EQ(TimesOf(file_, ItemType::File).modified, (engine::FileTime{981'173'106, 0}));
+}
+
+TEST_F(CliProcess, VerboseListsEveryItemInRunOrder) {
+    const Result result = RunCli(
+        {"-v", "--touch", "files", "--set", "accessed=2001-02-03 04:05:06Z", tree_.Path("data")},
+        tree_);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, file_ + ": times accessed\nfiles: 1, folders: 0, failed: 0\n");
+}
+
+TEST_F(CliProcess, FailedItemsGiveStatusOneAndAreNamed) {
+    // ext4 and tmpfs keep no creation time that a program can set.
+    ASSERT_FALSE(test::CreationTimeSettable(tree_.Root()));
+    test::SetDistinctTimes(file_, ItemType::File, 1'500'000'000);
+    const Result result = RunCli({"--copy", "created=modified", file_}, tree_);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(LastLine(result.out), "files: 1, folders: 0, failed: 1");
+    EXPECT_NE(result.err.find(file_ + ": cannot write the times (created)"), std::string::npos)
+        << result.err;
+}
+
+TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
+    const auto before = TimesOf(file_, ItemType::File);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--filter", "*", "--set", "modified=2001-02-03 04:05:06Z", file_},
+             {"--set", "modified=2001-02-30 04:05:06", file_},
+             {"--swap", "created", file_},
+             {"--set-attr", "shiny", file_},
+             {tree_.Path("nothing-here")},
+             {}}) {
+        const Result result = RunCli(arguments, tree_);
+        EXPECT_EQ(result.status, 2) << result.err;
+        EXPECT_NE(result.err.find("stampwell-cli: "), std::string::npos);
+        EXPECT_TRUE(result.out.empty());
+    }
+    EXPECT_EQ(TimesOf(file_, ItemType::File).modified, before.modified);
+}
+
+// Ctrl-C sets the cancel flag; the run stops at its next check, prints its
+// summary and ends with 130.
+TEST_F(CliProcess, InterruptStopsTheRunCleanly) {
+    constexpr int kFiles = 5000;
+    for (int i = 0; i < kFiles; ++i)
+        tree_.File("many/f" + std::to_string(i) + ".txt");
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        const std::string path = tree_.Path("many");
+        execl(STAMPWELL_CLI, STAMPWELL_CLI, "-v", "-r", "--touch", "files", "--set",
+              "modified=2001-02-03 04:05:06Z", path.c_str(), static_cast<char*>(nullptr));
+        _exit(99);
+    }
+    close(pipeEnds[1]);
+    // The first line says the run is under way; the rest waits in the pipe,
+    // which holds far fewer than 5000 lines, so the run is not done yet.
+    FILE* out = fdopen(pipeEnds[0], "r");
+    char line[4096];
+    ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
+    kill(child, SIGINT);
+    std::string rest;
+    int lines = 1;
+    while (std::fgets(line, sizeof line, out) != nullptr) {
+        rest = line;
+        ++lines;
+    }
+    std::fclose(out);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_EQ(rest, "files: 5000, folders: 0, failed: 0\n");
+    EXPECT_LT(lines, kFiles + 1) << "items after the cancel were left alone";
+}
+
+// The zone's rules at the typed date, not today's offset.
+class BerlinTime : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("TZ");
+        if (old != nullptr)
+            saved_ = old;
+        hadTz_ = old != nullptr;
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+    }
+    void TearDown() override {
+        if (hadTz_)
+            setenv("TZ", saved_.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    std::string saved_;
+    bool hadTz_ = false;
+};
+
+TEST_F(BerlinTime, SummerAndWinterDatesGetTheirOwnOffsets) {
+    std::string why;
+    // 2024-07-15 10:00:00Z and 2024-01-15 11:00:00Z.
+    EXPECT_EQ(ParseDateTime("2024-07-15 12:00:00", why), (platform::FileTime{1'721'037'600, 0}));
+    EXPECT_EQ(ParseDateTime("2024-01-15 12:00:00", why), (platform::FileTime{1'705'316'400, 0}));
+    // The autumn hour that occurs twice takes its first (summer-time) instance.
+    EXPECT_EQ(ParseDateTime("2024-10-27 02:30:00", why), (platform::FileTime{1'729'989'000, 0}));
+    // The spring hour that is skipped does not exist.
+    EXPECT_FALSE(ParseDateTime("2024-03-31 02:30:00", why));
+    EXPECT_NE(why.find("does not exist"), std::string::npos);
+}
+
+TEST_F(BerlinTime, CommandLineSetStoresTheExactUtcInstant) {
+    TestTree tree;
+    const std::string file = tree.File("a.txt");
+    for (const auto& [typed, expected] :
+         {std::pair{"2024-07-15 12:00:00.5", engine::FileTime{1'721'037'600, 500'000'000}},
+          std::pair{"2024-01-15 12:00:00", engine::FileTime{1'705'316'400, 0}}}) {
+        const Result result =
+            RunCli({"--set", std::string("modified=") + typed, file}, tree, "TZ=Europe/Berlin");
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(TimesOf(file, ItemType::File).modified, expected) << typed;
+    }
+}
+
+} // namespace
+} // namespace stampwell::cli

@@ -1,0 +1,239 @@
+#include "engine/testtree.h"
+#include "engine/timerules.h"
+
+#include <gtest/gtest.h>
+
+namespace stampwell::engine {
+namespace {
+
+using test::TestTree;
+using test::TimesOf;
+using Type = TimeOperation::Type;
+
+constexpr FileTime kCreated{900'000'000, 111'111'100};
+constexpr FileTime kModified{1'000'000'000, 222'222'200};
+constexpr FileTime kAccessed{1'100'000'000, 333'333'300};
+
+ItemTimes Sample() {
+    return ItemTimes{kCreated, kModified, kAccessed};
+}
+
+TEST(PlanTimes, CopyChangesOnlyTheTarget) {
+    TimesUpdate update;
+    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}}, Sample(),
+                           update));
+    EXPECT_EQ(update.created, kModified);
+    EXPECT_FALSE(update.modified);
+    EXPECT_FALSE(update.accessed);
+}
+
+TEST(PlanTimes, ExchangeMovesBothExactValues) {
+    TimesUpdate update;
+    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}}, Sample(),
+                           update));
+    EXPECT_EQ(update.modified, kAccessed);
+    EXPECT_EQ(update.accessed, kModified);
+    EXPECT_FALSE(update.created);
+}
+
+TEST(PlanTimes, SameKindOrNoOperationChangesNothing) {
+    TimesUpdate update;
+    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Accessed, TimeKind::Accessed, true, {}}, Sample(),
+                           update));
+    EXPECT_EQ(KindsOf(update), 0);
+    EXPECT_FALSE(PlanTimes({Type::None, TimeKind::Created, TimeKind::Modified, false, {}}, Sample(),
+                           update));
+    EXPECT_EQ(KindsOf(update), 0);
+}
+
+TEST(PlanTimes, SetIgnoresTheExchangeFlag) {
+    TimesUpdate update;
+    const FileTime when{1'234'567'890, 5};
+    EXPECT_FALSE(PlanTimes({Type::Set, TimeKind::Accessed, TimeKind::Modified, true, when},
+                           Sample(), update));
+    EXPECT_EQ(update.accessed, when);
+    EXPECT_EQ(KindsOf(update), KindBit(TimeKind::Accessed));
+}
+
+TEST(PlanTimes, ValueEqualToTheCurrentOneIsNotWritten) {
+    TimesUpdate update;
+    EXPECT_FALSE(PlanTimes({Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified},
+                           Sample(), update));
+    EXPECT_EQ(KindsOf(update), 0);
+}
+
+TEST(PlanTimes, CopyFromAMissingCreationTimeFails) {
+    ItemTimes times = Sample();
+    times.created.reset();
+    TimesUpdate update;
+    const auto failure =
+        PlanTimes({Type::Copy, TimeKind::Modified, TimeKind::Created, false, {}}, times, update);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->step, FailedStep::TimeUnknown);
+    EXPECT_EQ(failure->kinds, KindBit(TimeKind::Created));
+    EXPECT_EQ(KindsOf(update), 0);
+}
+
+// Real files: the untouched kinds keep their exact values.
+class TimeRulesOnFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file_ = tree_.File("item.txt");
+        test::SetDistinctTimes(file_, ItemType::File, 1'500'000'000);
+        before_ = TimesOf(file_, ItemType::File);
+    }
+
+    TestTree tree_;
+    std::string file_;
+    ItemTimes before_;
+};
+
+TEST_F(TimeRulesOnFiles, CopyModifiedOntoAccessedKeepsTheOthersExact) {
+    TimesChange change;
+    const auto failure = ApplyFileTimes(
+        file_, {Type::Copy, TimeKind::Accessed, TimeKind::Modified, false, {}}, change);
+    EXPECT_FALSE(failure);
+    const ItemTimes after = TimesOf(file_, ItemType::File);
+    EXPECT_EQ(after.accessed, before_.modified);
+    EXPECT_EQ(after.modified, before_.modified);
+    EXPECT_EQ(after.created, before_.created);
+    ASSERT_TRUE(change.before);
+    EXPECT_EQ(change.before->accessed, before_.accessed);
+}
+
+TEST_F(TimeRulesOnFiles, ExchangeTwiceRestoresEveryTimeExactly) {
+    const TimeOperation exchange{Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}};
+    TimesChange change;
+    EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
+    const ItemTimes once = TimesOf(file_, ItemType::File);
+    EXPECT_EQ(once.modified, before_.accessed);
+    EXPECT_EQ(once.accessed, before_.modified);
+    EXPECT_EQ(once.created, before_.created);
+    EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
+    const ItemTimes twice = TimesOf(file_, ItemType::File);
+    EXPECT_EQ(twice.modified, before_.modified);
+    EXPECT_EQ(twice.accessed, before_.accessed);
+    EXPECT_EQ(twice.created, before_.created);
+}
+
+TEST_F(TimeRulesOnFiles, CopyTwiceIsTheSameAsOnce) {
+    const TimeOperation copy{Type::Copy, TimeKind::Modified, TimeKind::Accessed, false, {}};
+    TimesChange change;
+    EXPECT_FALSE(ApplyFileTimes(file_, copy, change));
+    EXPECT_FALSE(ApplyFileTimes(file_, copy, change));
+    EXPECT_EQ(KindsOf(change.update), 0) << "the second copy has nothing left to change";
+    const ItemTimes after = TimesOf(file_, ItemType::File);
+    EXPECT_EQ(after.modified, before_.accessed);
+    EXPECT_EQ(after.accessed, before_.accessed);
+    EXPECT_EQ(after.created, before_.created);
+}
+
+TEST_F(TimeRulesOnFiles, SetChangesOnlyTheChosenKind) {
+    const FileTime when{1'234'567'890, 987'654'300};
+    TimesChange change;
+    EXPECT_FALSE(ApplyFileTimes(
+        file_, {Type::Set, TimeKind::Modified, TimeKind::Modified, false, when}, change));
+    const ItemTimes after = TimesOf(file_, ItemType::File);
+    EXPECT_EQ(after.modified, when);
+    EXPECT_EQ(after.accessed, before_.accessed);
+    EXPECT_EQ(after.created, before_.created);
+}
+
+TEST_F(TimeRulesOnFiles, NoOperationWritesNothing) {
+    TimesChange change;
+    EXPECT_FALSE(ApplyFileTimes(
+        file_, {Type::None, TimeKind::Modified, TimeKind::Accessed, true, {}}, change));
+    const ItemTimes after = TimesOf(file_, ItemType::File);
+    EXPECT_EQ(after.modified, before_.modified);
+    EXPECT_EQ(after.accessed, before_.accessed);
+    EXPECT_EQ(after.created, before_.created);
+}
+
+// The creation time: where the file system keeps what is set (NTFS on
+// Windows) it is copied exactly; where it cannot be set (Linux file systems
+// but NTFS, Wine) the item reports a failed change of the creation time and
+// its other times stay exact.
+TEST_F(TimeRulesOnFiles, CopyOntoCreationIsExactOrReportedAsFailed) {
+    const bool settable = test::CreationTimeSettable(tree_.Root());
+    TimesChange change;
+    const auto failure = ApplyFileTimes(
+        file_, {Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}}, change);
+    const ItemTimes after = TimesOf(file_, ItemType::File);
+    if (settable) {
+        EXPECT_FALSE(failure);
+        EXPECT_EQ(after.created, before_.modified);
+    } else {
+        ASSERT_TRUE(failure);
+        EXPECT_TRUE(failure->step == FailedStep::WriteTimes ||
+                    failure->step == FailedStep::TimesNotKept);
+        EXPECT_EQ(failure->kinds, KindBit(TimeKind::Created));
+        EXPECT_EQ(failure->item, file_);
+    }
+    EXPECT_EQ(after.modified, before_.modified);
+    EXPECT_EQ(after.accessed, before_.accessed);
+}
+
+TEST_F(TimeRulesOnFiles, ExchangeWithCreationIsExactOrReportedAsFailed) {
+    const bool settable = test::CreationTimeSettable(tree_.Root());
+    const TimeOperation exchange{Type::Copy, TimeKind::Created, TimeKind::Modified, true, {}};
+    TimesChange change;
+    const auto failure = ApplyFileTimes(file_, exchange, change);
+    const ItemTimes after = TimesOf(file_, ItemType::File);
+    if (settable) {
+        EXPECT_FALSE(failure);
+        EXPECT_EQ(after.created, before_.modified);
+        EXPECT_EQ(after.modified, before_.created);
+        EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
+        const ItemTimes twice = TimesOf(file_, ItemType::File);
+        EXPECT_EQ(twice.created, before_.created);
+        EXPECT_EQ(twice.modified, before_.modified);
+    } else {
+        ASSERT_TRUE(failure);
+        EXPECT_NE(failure->kinds & KindBit(TimeKind::Created), 0);
+        // The item is left as it was: the creation time is refused before
+        // anything else is written.
+        if (failure->step == FailedStep::WriteTimes) {
+            EXPECT_EQ(after.modified, before_.modified);
+        }
+    }
+    EXPECT_EQ(after.accessed, before_.accessed);
+}
+
+TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
+    TestTree tree;
+    const std::string folder = tree.Folder("sub");
+    test::SetDistinctTimes(folder, ItemType::Folder, 1'400'000'000);
+    const ItemTimes before = TimesOf(folder, ItemType::Folder);
+    const FileTime when{1'300'000'000, 1};
+    TimesChange change;
+    EXPECT_FALSE(ApplyFolderTimes(
+        folder, {Type::Set, TimeKind::Accessed, TimeKind::Accessed, false, when}, change));
+    const ItemTimes after = TimesOf(folder, ItemType::Folder);
+    EXPECT_EQ(after.accessed, when);
+    EXPECT_EQ(after.modified, before.modified);
+    EXPECT_EQ(after.created, before.created);
+}
+
+TEST(TimeRulesOnMissingItems, CopyFailsToReadAndSetFailsToWrite) {
+    TestTree tree;
+    TimesChange change;
+    const auto copyFailure =
+        ApplyFileTimes(tree.Path("gone.txt"),
+                       {Type::Copy, TimeKind::Modified, TimeKind::Accessed, false, {}}, change);
+    ASSERT_TRUE(copyFailure);
+    EXPECT_EQ(copyFailure->step, FailedStep::ReadTimes);
+    EXPECT_TRUE(copyFailure->reason.Failed());
+    EXPECT_EQ(KindsOf(change.update), 0);
+
+    // A Set needs no value of the item: it goes straight to the write.
+    const auto setFailure =
+        ApplyFileTimes(tree.Path("gone.txt"),
+                       {Type::Set, TimeKind::Modified, TimeKind::Modified, false, {}}, change);
+    ASSERT_TRUE(setFailure);
+    EXPECT_EQ(setFailure->step, FailedStep::WriteTimes);
+    EXPECT_EQ(setFailure->kinds, KindBit(TimeKind::Modified));
+    EXPECT_FALSE(change.before);
+}
+
+} // namespace
+} // namespace stampwell::engine

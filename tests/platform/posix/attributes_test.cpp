@@ -1,0 +1,169 @@
+#include "platform/attributes.h"
+#include "platform/posix/longpath.h"
+#include "testing/asnobody.h"
+#include "testing/tempfolder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+using namespace stampwell::platform;
+using stampwell::testing::AsNobody;
+using stampwell::testing::LongPath;
+using stampwell::testing::TempFolder;
+
+namespace {
+
+constexpr char kDos[] = "user.DOSATTRIB";
+
+std::string DosValue(const std::string& path) {
+    char buffer[256];
+    const ssize_t size = lgetxattr(path.c_str(), kDos, buffer, sizeof buffer);
+    return size < 0 ? std::string("<none>") : std::string(buffer, static_cast<std::size_t>(size));
+}
+
+mode_t Mode(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(lstat(path.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+std::uint32_t Read(const std::string& path) {
+    std::uint32_t word = 0;
+    const SysError error = ReadAttributes(path, word);
+    EXPECT_FALSE(error.Failed()) << error.text;
+    return word;
+}
+
+// Sets the process umask for one test.
+class WithUmask {
+public:
+    explicit WithUmask(mode_t mask) : old_(umask(mask)) {}
+    ~WithUmask() { umask(old_); }
+
+private:
+    mode_t old_;
+};
+
+} // namespace
+
+TEST(PosixAttributes, HiddenSystemArchiveAreStoredAsTheHexTextWineAndSambaRead) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    EXPECT_EQ(DosValue(file), "<none>");
+    ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrSystem | kAttrArchive).Failed());
+    EXPECT_EQ(DosValue(file), "0x26");
+    ASSERT_FALSE(WriteAttributes(file, kAttrArchive).Failed());
+    EXPECT_EQ(DosValue(file), "0x20");
+    // Read-only and Directory come from the mode and the type, never the text.
+    ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly | kAttrArchive).Failed());
+    EXPECT_EQ(DosValue(file), "0x20");
+}
+
+TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    ASSERT_EQ(lsetxattr(file.c_str(), kDos, "0X22", 5, 0), 0); // with its NUL
+    EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive);
+    ASSERT_FALSE(WriteAttributes(file, kAttrHidden).Failed());
+    EXPECT_EQ(DosValue(file), "0x2");
+}
+
+TEST(PosixAttributes, SambasBinaryFormIsReadButNeverOverwritten) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    // "0x22", its NUL, then version 5 of Samba's record with binary fields.
+    const std::string samba("0x22\0\x05\x00\x05\x00\x00\x00\x11\x00\x00\x00\x22\x00\x00\x00", 18);
+    ASSERT_EQ(lsetxattr(file.c_str(), kDos, samba.data(), samba.size(), 0), 0);
+    EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive);
+
+    const SysError error = WriteAttributes(file, kAttrHidden | kAttrArchive | kAttrSystem);
+    EXPECT_EQ(error.code, ENOTSUP);
+    EXPECT_EQ(DosValue(file), samba);
+    // Read-only alone lives in the mode: that change still works.
+    ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrArchive | kAttrReadOnly).Failed());
+    EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive | kAttrReadOnly);
+    EXPECT_EQ(DosValue(file), samba);
+}
+
+TEST(PosixAttributes, ReadOnlyRemovesEveryWriteBitAndClearingFollowsTheUmask) {
+    TempFolder temp;
+    const WithUmask mask(027);
+    const auto file = temp.MakeFile("a.txt");
+    ASSERT_EQ(chmod(file.c_str(), 0666), 0);
+    EXPECT_EQ(Read(file), 0u);
+    ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
+    EXPECT_EQ(Mode(file), 0444u);
+    ASSERT_FALSE(WriteAttributes(file, 0).Failed());
+    EXPECT_EQ(Mode(file), 0644u) << "write where read is, but not what the umask forbids";
+
+    ASSERT_EQ(chmod(file.c_str(), 0), 0);
+    EXPECT_EQ(Read(file), kAttrReadOnly);
+    ASSERT_FALSE(WriteAttributes(file, 0).Failed());
+    EXPECT_EQ(Mode(file), 0200u) << "the owner may write at least";
+}
+
+TEST(PosixAttributes, TheOwnerMayHideAReadOnlyFile) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    const int code =
+        AsNobody([&] { return WriteAttributes(file, kAttrReadOnly | kAttrHidden).code; });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Read(file), kAttrReadOnly | kAttrHidden);
+    EXPECT_EQ(Mode(file), 0444u);
+}
+
+TEST(PosixAttributes, ALinkIsNeverTouchedThroughAndSaysWhyItCannotChange) {
+    TempFolder temp;
+    const auto target = temp.MakeFile("target.txt");
+    const auto link = temp.Path("link");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    const mode_t targetMode = Mode(target);
+    EXPECT_EQ(Read(link), 0u);
+
+    EXPECT_EQ(WriteAttributes(link, kAttrHidden).code, EPERM);
+    EXPECT_EQ(WriteAttributes(link, kAttrReadOnly).code, EOPNOTSUPP);
+    EXPECT_EQ(DosValue(target), "<none>");
+    EXPECT_EQ(Mode(target), targetMode);
+    EXPECT_EQ(Read(target), 0u);
+}
+
+TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChange) {
+    TempFolder temp;
+    const auto mountPoint = temp.MakeFolder("ramfs");
+    if (mount("none", mountPoint.c_str(), "ramfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "cannot mount a ramfs (no user attributes there) here: " << strerror(errno);
+    const struct Unmount {
+        const std::string& at;
+        ~Unmount() { umount(at.c_str()); }
+    } unmount{mountPoint};
+    const std::string file = mountPoint + "/a.txt";
+    {
+        const int fd = creat(file.c_str(), 0644);
+        EXPECT_GE(fd, 0);
+        close(fd);
+    }
+    std::uint32_t word = 99;
+    EXPECT_FALSE(ReadAttributes(file, word).Failed());
+    EXPECT_EQ(word, 0u);
+    EXPECT_EQ(WriteAttributes(file, kAttrHidden).code, ENOTSUP);
+    EXPECT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
+    EXPECT_EQ(Read(file), kAttrReadOnly);
+}
+
+TEST(PosixAttributes, WorkOnAFileWhosePathIsLongerThanPathMax) {
+    TempFolder temp;
+    const LongPath deep(temp.Path());
+    const std::string file = deep.MakeFile(LongPath::Name('f'));
+    ASSERT_GT(file.size(), std::size_t{PATH_MAX});
+    const SysError error = WriteAttributes(file, kAttrHidden | kAttrReadOnly);
+    ASSERT_FALSE(error.Failed()) << error.text;
+    EXPECT_EQ(Read(file), kAttrHidden | kAttrReadOnly);
+    EXPECT_EQ(Read(deep.Folder()), kAttrDirectory);
+}

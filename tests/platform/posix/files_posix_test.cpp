@@ -1,0 +1,85 @@
+#include "common/posix/environment.h"
+#include "common/tempfolder.h"
+#include "platform/files.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace stampwell::platform;
+using stampwell::test::EntryCount;
+using stampwell::test::ReadBytes;
+using stampwell::test::RunAsNobody;
+using stampwell::test::RunInChild;
+using stampwell::test::TempFolder;
+using stampwell::test::WriteBytes;
+
+TEST(FilesPosix, RefusedWriteKeepsTheOldFile) {
+    TempFolder temp;
+    const std::string file = temp / "Stampwell.ini";
+    WriteBytes(file, "old");
+    chmod(file.c_str(), 0666); // the file is writable, its folder is not (for nobody)
+    const int result = RunAsNobody([&] {
+        const SysError error = WriteFileAtomically(file, "new");
+        return error.Failed() && error.code == EACCES ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(file), "old");
+    EXPECT_EQ(EntryCount(temp.path()), 1u);
+}
+
+TEST(FilesPosix, ReadOnlyFileIsRefusedWhereTheFolderIsWritable) {
+    TempFolder temp;
+    chmod(temp.path().c_str(), 0777);
+    const std::string file = temp / "Stampwell.ini";
+    WriteBytes(file, "old");
+    chmod(file.c_str(), 0444);
+    const int result =
+        RunAsNobody([&] { return WriteFileAtomically(file, "new").Failed() ? 0 : 1; });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(file), "old");
+}
+
+TEST(FilesPosix, FullDiskMidwayLeavesTheOldFileWhole) {
+    TempFolder temp;
+    const std::string file = temp / "Stampwell.ini";
+    WriteBytes(file, "old content");
+    // A file-size limit makes the write fail part way, as a full disk would.
+    const int result = RunInChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const SysError error = WriteFileAtomically(file, std::string(100000, 'n'));
+        return error.Failed() && error.code == EFBIG ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(file), "old content");
+    EXPECT_EQ(EntryCount(temp.path()), 1u) << "the temporary file is removed";
+}
+
+TEST(FilesPosix, WriteKeepsTheModeAndFollowsALink) {
+    TempFolder temp;
+    const std::string file = temp / "real.ini";
+    const std::string link = temp / "link.ini";
+    WriteBytes(file, "old");
+    chmod(file.c_str(), 0640);
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    EXPECT_FALSE(WriteFileAtomically(link, "new").Failed());
+    EXPECT_EQ(ReadBytes(file), "new");
+    struct stat info {};
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(FilesPosix, CreateFolderPathRefusedReportsTheReason) {
+    TempFolder temp;
+    const int result = RunAsNobody([&] {
+        const SysError error = CreateFolderPath(temp / "Quillbox/Stampwell");
+        return error.code == EACCES && !error.text.empty() ? 0 : 1;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(EntryCount(temp.path()), 0u);
+}
