@@ -1,6 +1,7 @@
 #include "fixture.h"
 #include "ui/dialogs/dlgAbout.h"
 #include "ui/main/frmMain.h"
+#include "ui/main/modLinks.h"
 
 #include <QAction>
 #include <QDate>
@@ -92,20 +93,19 @@ private slots:
 
     void LinksOpenTheHelpPageAndASupportMessage() {
         Profile profile;
-        LinkRecorder links;
         frmMain main;
         dlgAbout& box = ShowAboutBox(&main);
         QCOMPARE(Control<QLabel>(box, "lblWeburl")->text().contains(stampwell::ui::WebAddress()),
                  true);
         emit Control<QLabel>(box, "lblWeburl")->linkActivated(QString());
         emit Control<QLabel>(box, "lblSupport")->linkActivated(QString());
-        QCOMPARE(links.opened.size(), 2);
-        QCOMPARE(links.opened[0], stampwell::ui::HelpPageAddress());
-        QCOMPARE(links.opened[1],
+        QCOMPARE(profile.links.size(), 2);
+        QCOMPARE(profile.links[0], stampwell::ui::HelpPageAddress());
+        QCOMPARE(profile.links[1],
                  QStringLiteral("mailto:") + stampwell::ui::SupportMailAddress() +
                      QStringLiteral("?subject=Stampwell Request ") +
                      QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
-        QVERIFY(links.opened[0].startsWith(QStringLiteral("https://")));
+        QVERIFY(profile.links[0].startsWith(QStringLiteral("https://")));
         QVERIFY(stampwell::ui::SupportMailAddress().contains(QLatin1Char('@')));
     }
 
@@ -138,14 +138,13 @@ private slots:
 
     void HelpButtonAsksAndOpensTheHelpPageOnYes() {
         Profile profile;
-        LinkRecorder links;
         frmMain main;
         main.Load();
         profile.answers = {MessageAnswer::No, MessageAnswer::Yes};
         Control<QToolButton>(main, "cmdHelp")->click();
-        QCOMPARE(links.opened, QStringList());
+        QCOMPARE(profile.links, QStringList());
         Control<QToolButton>(main, "cmdHelp")->click();
-        QCOMPARE(links.opened, QStringList{stampwell::ui::HelpPageAddress()});
+        QCOMPARE(profile.links, QStringList{stampwell::ui::HelpPageAddress()});
         QCOMPARE(profile.messages.size(), 2);
         const stampwell::ui::MessageRequest& question = profile.messages[0];
         QCOMPARE(question.title, QStringLiteral("Stampwell"));
@@ -156,7 +155,6 @@ private slots:
 
     void FilterButtonsResetWithoutAskingAndAskForHelp() {
         Profile profile;
-        LinkRecorder links;
         frmMain main;
         main.Load();
         auto* filter = Control<QLineEdit>(main, "txtFilter");
@@ -167,9 +165,9 @@ private slots:
 
         profile.answers = {MessageAnswer::No, MessageAnswer::Yes};
         Control<QAction>(main, "txtFilter.button(1)")->trigger();
-        QCOMPARE(links.opened, QStringList());
+        QCOMPARE(profile.links, QStringList());
         Control<QAction>(main, "txtFilter.button(1)")->trigger();
-        QCOMPARE(links.opened, QStringList{stampwell::ui::HelpPageAddress()});
+        QCOMPARE(profile.links, QStringList{stampwell::ui::HelpPageAddress()});
         QCOMPARE(profile.messages.size(), 2);
         QCOMPARE(profile.messages[1].text,
                  main.MainText(46) + QStringLiteral("\r\n") + main.MainText(47));
