@@ -1,6 +1,7 @@
 #include "fixture.h"
 #include "ui/dialogs/dlgAbout.h"
 #include "ui/dialogs/dlgSettings.h"
+#include "ui/dialogs/modCenterForm.h"
 #include "ui/main/frmMain.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 
 using stampwell::app::Global;
@@ -231,6 +233,28 @@ private slots:
         // Save keeps a language the list does not offer.
         Control<QPushButton>(dialog, "cmdSave")->click();
         QCOMPARE(profile.Get("Language"), std::string("Bare"));
+    }
+
+    void CenterFormPlacesTheFormOverItsOwnerButNotOffTheScreen() {
+        QWidget owner;
+        owner.setGeometry(100, 120, 400, 300);
+        owner.show();
+        QWidget form(&owner, Qt::Dialog);
+        form.resize(200, 100);
+        stampwell::ui::CenterForm(form, &owner);
+        const QRect outer = owner.frameGeometry();
+        QCOMPARE(form.frameGeometry().center().x(), outer.center().x());
+        QCOMPARE(form.frameGeometry().center().y(), outer.center().y());
+
+        owner.setGeometry(0, 0, 100, 100);
+        form.resize(500, 400);
+        stampwell::ui::CenterForm(form, &owner);
+        QCOMPARE(form.pos(), QPoint(0, 0));
+
+        QWidget alone;
+        alone.resize(300, 200);
+        stampwell::ui::CenterForm(alone, nullptr);
+        QCOMPARE(alone.frameGeometry().center(), alone.screen()->geometry().center());
     }
 };
 
