@@ -1,6 +1,7 @@
 #include "platform/localtime.h"
 #include "profile.h"
 #include "support/datetimetext.h"
+#include "ui/dialogs/dlgDateTime.h"
 #include "ui/main/frmMain.h"
 
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimeEdit>
+#include <QTimer>
 #include <QToolButton>
 
 using stampwell::ui::frmMain;
@@ -85,6 +88,32 @@ private slots:
         Control<QRadioButton>(w, "Option2(0)")->setChecked(true);
         QVERIFY(!IsRed(field, QPalette::Base));
         QVERIFY(!field->isEnabled());
+    }
+
+    void TheDateTimeButtonOpensTheDialogOverTheField() {
+        Profile profile;
+        profile.Set("Index", "2");
+        profile.Set("NewTime", ValidDateTime().toUtf8().constData());
+        frmMain w;
+        w.Load();
+        w.move(100, 80);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QPoint offset;
+        QTimer::singleShot(0, [&] {
+            auto* dialog =
+                qobject_cast<stampwell::ui::dlgDateTime*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            offset = dialog->pos() - w.frameGeometry().topLeft();
+            dialog->TimeEditor()->setTime(QTime(23, 59, 58));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
+                              Qt::LeftButton);
+        });
+        auto* field = Control<QLineEdit>(w, "txtDateTime");
+        field->findChild<QAction*>(QStringLiteral("txtDateTime.button(0)"))->trigger();
+        QCOMPARE(offset, QPoint(3030 * w.logicalDpiX() / 1440, 3480 * w.logicalDpiX() / 1440));
+        QCOMPARE(field->text(), ValidDateTime().left(11) + QStringLiteral("23:59:58"));
+        QVERIFY(Control<QPushButton>(w, "cmdExec")->isEnabled() == false); // no path chosen
     }
 
     void ChangeNeedsBothTimeKinds() {
