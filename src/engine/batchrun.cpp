@@ -13,10 +13,12 @@ namespace {
 // lag behind the work by at most one batch.
 constexpr std::size_t kBatchSize = 64;
 
-// A real folder (a link to one is not) of any path length.
+// Whether a folder found by the search is still there: its times can be read.
+// Unlike an existence test that follows links, this reaches paths of any
+// length and needs no permission to read the folder itself.
 bool FolderStillThere(const std::string& path) {
-    std::uint32_t word = 0;
-    return !platform::ReadAttributes(path, word).Failed() && (word & kAttrDirectory) != 0;
+    ItemTimes times;
+    return !platform::ReadItemTimes(path, ItemType::Folder, times).Failed();
 }
 
 bool Cancelled() {
