@@ -5,9 +5,10 @@
 
 namespace stampwell::ui {
 
+// The menu outlives the icon that shows it.
 struct SystemTrayIcon::Parts {
-    QSystemTrayIcon icon;
     QMenu menu;
+    QSystemTrayIcon icon;
 };
 
 SystemTrayIcon::SystemTrayIcon(QObject* parent)
