@@ -34,6 +34,13 @@ std::string LanguageFileFor(const std::string& languageName) {
     return BuildPath(Global().LanguageFolder, languageName + std::string(kLanguageExtension));
 }
 
+std::string DefaultIniFailureText(const std::string& folder, const platform::SysError& reason) {
+    return std::string(kProductName) + " cannot create its settings file " +
+           std::string(kIniFileName) + " in the folder\n\n" + folder +
+           "\n\nReason: " + reason.text + "\n\n" + std::string(kProductName) +
+           " goes on with the default settings; changes to them are not kept.";
+}
+
 void RunStartup(const StartupHooks& hooks) {
     GlobalState& global = Global();
     SaveSetting(kSettingsApplication, kSettingsSection, "BGColor", kBackgroundColour);

@@ -27,6 +27,9 @@ struct StartupHooks {
         defaultIniFailed;
 };
 
+// The message for a default configuration file that could not be created.
+std::string DefaultIniFailureText(const std::string& folder, const platform::SysError& reason);
+
 // In this order: records the background colour in the settings store; creates
 // the data folder (application-data folder + Quillbox + Stampwell) where
 // missing and writes the default Stampwell.ini where there is none; reads the

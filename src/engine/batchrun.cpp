@@ -79,6 +79,11 @@ private:
             callbacks_.failure(failure);
     }
 
+    void SearchDone(std::uint64_t items) {
+        if (callbacks_.searchDone)
+            callbacks_.searchDone(items);
+    }
+
     // The search; a folder it cannot list counts as failed.
     void Search(FileList* files) {
         StopSearch.store(false);
@@ -115,6 +120,8 @@ private:
             return;
         }
         outcome_.files = files.size();
+        SearchDone(files.size() +
+                   (outcome_.mode == Mode::FilesAndFolders ? folders_.size() + 1 : 0));
         std::vector<ItemReport> reports(kBatchSize);
         WorkInOrder(
             files.size(), kBatchSize,
@@ -168,6 +175,7 @@ private:
             outcome_.ending = Ending::Cancelled;
             return;
         }
+        SearchDone(folders_.size() + 1);
         FolderPhase();
         outcome_.ending = Ending::Done;
     }

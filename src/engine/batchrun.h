@@ -56,6 +56,9 @@ struct RunCallbacks {
     std::function<void(const Failure& failure)> failure;
     // An item is done (after its failures, if any).
     std::function<void(const ItemReport& report)> itemDone;
+    // The search is over: the run will treat this many items (files and
+    // folders) unless it is cancelled. Only runs with a search report it.
+    std::function<void(std::uint64_t items)> searchDone;
 };
 
 enum class Ending {

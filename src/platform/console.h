@@ -10,7 +10,8 @@ namespace stampwell::platform {
 // line (never the ANSI code page), elsewhere the bytes as given.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-// Standard output and error take UTF-8 text (the console's code page on Windows).
+// Standard output and error take UTF-8 text (the console's code page on
+// Windows) and terminal control sequences.
 void UseUtf8Console();
 
 // Whether standard error is a terminal.

@@ -238,6 +238,26 @@ TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
     EXPECT_EQ(after.created, before.created);
 }
 
+// Windows keeps 100 ns ticks, Linux nanoseconds: on Windows a finer fraction
+// is refused before anything is written, so the item keeps its time.
+TEST(TimeRulesFractions, FractionTheFileSystemCannotKeepIsReported) {
+    TestTree tree;
+    const std::string file = tree.File("a.txt");
+    const FileTime when{1'300'000'000, 123'456'789};
+    TimesChange change;
+    const auto failure = ApplyFileTimes(
+        file, {Type::Set, TimeKind::Modified, TimeKind::Modified, false, when}, change);
+    const FileTime kept = TimesOf(file, ItemType::File).modified;
+    if (kept == when) {
+        EXPECT_FALSE(failure);
+    } else {
+        EXPECT_NE(kept.seconds, when.seconds);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->step, FailedStep::WriteTimes);
+        EXPECT_EQ(failure->kinds, KindBit(TimeKind::Modified));
+    }
+}
+
 TEST(TimeRulesOnMissingItems, CopyFailsToReadAndSetFailsToWrite) {
     TestTree tree;
     TimesChange change;

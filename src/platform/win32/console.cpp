@@ -36,6 +36,11 @@ std::vector<std::string> CommandLineArguments(int, char**) {
 
 void UseUtf8Console() {
     SetConsoleOutputCP(CP_UTF8);
+    // The progress line redraws itself with terminal control sequences.
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(error, &mode))
+        SetConsoleMode(error, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 bool StderrIsTerminal() {

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
 
 #include <atomic>
@@ -8,28 +9,6 @@
 namespace stampwell::platform {
 
 namespace {
-
-// Closes a handle when it goes out of scope.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    SysError Close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) ? SysError{} : LastSysError();
-    }
-
-private:
-    HANDLE handle_;
-};
 
 DWORD Attributes(const std::string& path) {
     if (path.empty())
@@ -96,15 +75,16 @@ SysError CreateFolderPath(const std::string& path) {
 
 SysError ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    Handle file(CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
+    const win32::FileHandle file(CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+    if (!file.Valid())
         return LastSysError();
     char buffer[65536];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr))
             return LastSysError();
         if (got == 0)
             return {};
@@ -132,20 +112,20 @@ SysError WriteFileAtomically(const std::string& path, std::string_view bytes) {
     }
     if (created == INVALID_HANDLE_VALUE)
         return MakeSysError(ERROR_FILE_EXISTS);
-    Handle file(created);
 
     SysError error;
-    while (!bytes.empty() && !error.Failed()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr))
+    {
+        const win32::FileHandle file(created);
+        while (!bytes.empty() && !error.Failed()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), bytes.data(), chunk, &written, nullptr))
+                error = LastSysError();
+            bytes.remove_prefix(written);
+        }
+        if (!error.Failed() && !FlushFileBuffers(file.Get()))
             error = LastSysError();
-        bytes.remove_prefix(written);
-    }
-    if (!error.Failed() && !FlushFileBuffers(file.get()))
-        error = LastSysError();
-    if (!error.Failed())
-        error = file.Close();
+    } // closed before the rename
     if (!error.Failed() && !MoveFileExW(temporary.c_str(), win32::WidePath(path).c_str(),
                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = LastSysError();

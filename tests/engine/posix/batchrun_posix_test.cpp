@@ -1,18 +1,17 @@
 #include "engine/batchrun.h"
 #include "engine/testtree.h"
+#include "testing/asnobody.h"
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace stampwell::engine {
 namespace {
 
 namespace fs = std::filesystem;
+using stampwell::testing::AsNobody;
 using test::TestTree;
 using test::TimesOf;
 
@@ -89,21 +88,6 @@ TEST_F(BatchRunPosix, NamesInAnyEncodingAndOfFullLengthAreProcessed) {
         << "the bytes of the name are kept as they are";
     EXPECT_EQ(TimesOf(tree_.Path(latin1), ItemType::File).modified, kNew);
     EXPECT_EQ(TimesOf(tree_.Path(longest), ItemType::File).modified, kNew);
-}
-
-// Runs `body` in a child process without root's privileges; the child's exit
-// status is the number of failed expectations (0: all held).
-int AsNobody(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-            setresuid(65534, 65534, 65534) != 0)
-            _exit(100);
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
 }
 
 // A folder the user may not read: reported and counted, and everything else

@@ -1,0 +1,94 @@
+#include "ui/dialogs/dlgDateTime.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace stampwell::ui {
+
+namespace {
+
+const QString kTimePattern = QStringLiteral("HH:mm:ss");
+
+// The date editor shows this date as an empty field: a field without a
+// date opens empty and stays empty unless the user picks one.
+const QDate kNoDate(1752, 9, 14);
+
+} // namespace
+
+dlgDateTime::dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* parent)
+    : QDialog(parent), field_(field), datePattern_(datePattern), dxDate_(new QDateEdit(this)),
+      dxTime_(new QTimeEdit(this)) {
+    setObjectName(QStringLiteral("dlgDateTime"));
+    setWindowTitle(QStringLiteral("Date / Time"));
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    auto* grid = new QGridLayout(frame);
+    auto* label1 = new QLabel(QStringLiteral("Date"), frame);
+    label1->setObjectName(QStringLiteral("Label1"));
+    auto* label2 = new QLabel(QStringLiteral("Time"), frame);
+    label2->setObjectName(QStringLiteral("Label2"));
+    dxDate_->setObjectName(QStringLiteral("dxDate"));
+    dxDate_->setDisplayFormat(datePattern_);
+    dxDate_->setMinimumDate(kNoDate);
+    dxDate_->setSpecialValueText(QStringLiteral(" "));
+    dxTime_->setObjectName(QStringLiteral("dxTime"));
+    dxTime_->setDisplayFormat(kTimePattern);
+    dxTime_->setCurrentSection(QDateTimeEdit::HourSection);
+    grid->addWidget(label1, 0, 0);
+    grid->addWidget(dxDate_, 0, 1);
+    grid->addWidget(label2, 1, 0);
+    grid->addWidget(dxTime_, 1, 1);
+
+    auto* cmdOK =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    auto* cmdCancel =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    connect(cmdOK, &QPushButton::clicked, this, &dlgDateTime::Confirm);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    Load();
+}
+
+void dlgDateTime::Load() {
+    // The field's first ten characters are the date and its last eight the
+    // time, also when a short text makes the two overlap.
+    const QString text = field_->text();
+    const QTime time = QTime::fromString(text.right(8), kTimePattern);
+    dxTime_->setTime(time.isValid() ? time : QTime(0, 0, 0));
+    const QDate date = QDate::fromString(text.left(10), datePattern_);
+    dxDate_->setDate(date.isValid() ? date : kNoDate);
+    dxDate_->setCalendarPopup(true);
+}
+
+bool dlgDateTime::DateIsEmpty() const {
+    return dxDate_->date() == kNoDate;
+}
+
+QString dlgDateTime::ResultText() const {
+    const QString date = DateIsEmpty() ? QString() : dxDate_->date().toString(datePattern_);
+    return date + QLatin1Char(' ') + dxTime_->time().toString(kTimePattern);
+}
+
+void dlgDateTime::Confirm() {
+    field_->setText(ResultText());
+    accept();
+}
+
+} // namespace stampwell::ui

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QDateEdit;
+class QLineEdit;
+class QTimeEdit;
+
+namespace stampwell::ui {
+
+// The date/time dialog: edits a date-time field ("date time", the date in
+// the given pattern, the time as HH:mm:ss) with a date editor and a time
+// editor. OK writes the field back; Cancel leaves it alone.
+class dlgDateTime : public QDialog {
+    Q_OBJECT
+public:
+    dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* parent = nullptr);
+
+    // What OK writes: the date editor's text, a blank, the time editor's text.
+    QString ResultText() const;
+    QDateEdit* DateEditor() const { return dxDate_; }
+    QTimeEdit* TimeEditor() const { return dxTime_; }
+
+private:
+    void Load();
+    void Confirm();
+    bool DateIsEmpty() const;
+
+    QLineEdit* field_;
+    QString datePattern_;
+    QDateEdit* dxDate_;
+    QTimeEdit* dxTime_;
+};
+
+} // namespace stampwell::ui

@@ -1,0 +1,192 @@
+#pragma once
+
+#include "engine/batchrun.h"
+#include "ui/main/clsToolTip.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMimeData;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace stampwell::ui {
+
+// The main window: the chosen item, the scope and filter of a folder run, the
+// time and attribute operations, the run itself and its progress.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The load handler: icon, texts, saved choices, path display, run button.
+    void Load();
+    // The unload handler: saves the choices, removes the balloon, records
+    // the program's settings. Waits for a run to end first.
+    void Unload();
+
+    void LoadLanguage();
+    void SetComboLanguage();
+    void LoadSettings();
+    void SaveSettings();
+
+    void UpdateExecButton();
+    void EnableControls(bool enable);
+    void SetBusyPointer(bool normal);
+    void SetDoWhatCaptions(bool recursive);
+    void FillTimeCombos();
+    int TimeIndexOf(const QComboBox* list) const;
+    QString TimeNameOf(int index) const;
+    void SaveAppInfo();
+
+    // Browse, choose, show.
+    void Browse();
+    void HandleDrop(const QMimeData& data);
+    void ShowInfo();
+
+    // The main-window texts: the 56 of the table and the two that report
+    // failures (56: the failed count's label, 57: a single file not changed).
+    static constexpr int kMainTextCount = 58;
+    // Main-window text N (empty for an index outside the table).
+    QString MainText(int index) const;
+    // The file-name filter of a run: the filter field's text, "*.*" for none.
+    const QString& FilterText() const { return filterText_; }
+
+    // Window state.
+    const QString& CurrentPath() const { return currentPath_; }
+    bool IsFolder() const { return isFolder_; }
+    int Mode() const { return mode_; }
+    bool IsLoading() const { return loading_; }
+    bool IsRunning() const { return worker_.joinable(); }
+    const clsToolTip* InfoBalloon() const { return toolTip_.get(); }
+
+    // A system colour (high byte 0x80, low bytes its index) as the platform's
+    // palette has it, 0x00BBGGRR; any other colour unchanged.
+    static std::uint32_t TranslateColor(std::uint32_t color);
+
+signals:
+    // The buttons whose windows live elsewhere.
+    void settingsRequested();
+    void helpRequested();
+    void aboutRequested();
+    // The online help page is to be opened (after the user agreed).
+    void onlineHelpRequested();
+    // A run has ended and lblInfo shows its outcome.
+    void runFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Layout and wiring.
+    void BuildFrames();
+    QGroupBox* BuildFrame2();
+    QGroupBox* BuildFrame1();
+    QGroupBox* BuildFrame3();
+    QGroupBox* BuildFrame4();
+    QGroupBox* BuildFrame5();
+    QGroupBox* BuildFrame6();
+    void Connect();
+
+    // Events.
+    void OnDoWhatClicked(int index);
+    void OnTimeOption(int index);
+    void OnAttribOption(int index);
+    void OnExchangeChanged();
+    void OnDateTimeChanged();
+    void OnFilterChanged();
+    void OnFilterButton(int index);
+    void OpenDateTimeDialog();
+
+    // The path label and the choice of an item.
+    void ShowPath(const QString& path);
+    void ColourPathLabel();
+    bool PathLabelIsBlank() const;
+    void EnableFolderControls();
+    void PrepareInfoBalloon();
+    bool DateTimeIsValid() const;
+
+    // Runs.
+    void StartRun();
+    void CancelRun();
+    engine::Job MakeJob();
+    std::optional<engine::TimeKind> KindShownBy(const QComboBox* list) const;
+    void RefreshProgress();
+    void FinishRun();
+    QString OutcomeText(const engine::Outcome& outcome) const;
+
+    bool loading_ = false;
+    int mode_ = 0;
+    QString currentPath_;
+    QString filterText_ = QStringLiteral("*.*");
+    bool isFolder_ = false;
+    std::vector<QString> mainText_;
+    std::array<QString, 3> shownTimeName_;
+    std::unique_ptr<clsToolTip> toolTip_;
+
+    // Controls, by frame.
+    QGroupBox* Frame2 = nullptr;
+    QLabel* lblPath = nullptr;
+    QToolButton* cmdBrowse = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 3> chkDoWhat{};
+    QLineEdit* txtFilter = nullptr;
+    std::array<QAction*, 2> txtFilterButton{};
+    QCheckBox* chkRekursiv = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    std::array<QRadioButton*, 3> Option2{};
+    QCheckBox* chkExchange = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* lblArr1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QComboBox* Combo3 = nullptr;
+    QLabel* lblArr2 = nullptr;
+    QLineEdit* txtDateTime = nullptr;
+    QAction* txtDateTimeButton = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    std::array<QRadioButton*, 3> Option3{};
+    std::array<QCheckBox*, 4> chkAttr{};
+    QGroupBox* Frame5 = nullptr;
+    QLabel* lblInfo = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QGroupBox* Frame6 = nullptr;
+    QToolButton* cmdAbout = nullptr;
+    QToolButton* cmdHelp = nullptr;
+    QToolButton* cmdSettings = nullptr;
+    QPushButton* cmdExec = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QToolButton* cmdQuit = nullptr;
+
+    // A run on the worker thread; the window reads its progress on a timer.
+    std::thread worker_;
+    QTimer progressTimer_;
+    std::mutex progressMutex_;
+    std::string itemInHand_;
+    bool itemChanged_ = false;
+    std::uint64_t total_ = 0; // items to do, once the search is over
+    std::atomic<std::uint64_t> itemsDone_{0};
+    engine::Outcome outcome_;
+    bool unloaded_ = false;
+};
+
+} // namespace stampwell::ui

@@ -1,0 +1,221 @@
+#include "engine/runflags.h"
+#include "platform/localtime.h"
+#include "support/datetimetext.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/modCompactPath.h"
+#include "ui/main/modMessageBox.h"
+#include "ui/main/qtext.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <optional>
+
+// Runs from the window: the engine works on a worker thread while the window
+// stays responsive; a timer shows the item in hand and the items done.
+namespace stampwell::ui {
+
+namespace {
+
+QString Count(std::uint64_t n) {
+    return QString::number(n);
+}
+
+} // namespace
+
+void frmMain::StartRun() {
+    if (!engine::FilterIsValid(ToStd(txtFilter->text()))) {
+        ShowMessage(this, MessageIcon::None, QStringLiteral("Stampwell"), MainText(55),
+                    MessageButtons::Ok);
+        return;
+    }
+    engine::ClearCancel();
+    lblInfo->setText(MainText(42));
+    cmdExec->setText(MainText(43));
+    EnableControls(false);
+    const engine::Job job = MakeJob();
+    itemsDone_ = 0;
+    {
+        const std::lock_guard lock(progressMutex_);
+        itemInHand_.clear();
+        itemChanged_ = false;
+        total_ = 0;
+    }
+    progress_->setRange(0, 0);
+    progress_->setFormat(QStringLiteral("%v"));
+    progress_->show();
+    progressTimer_.start();
+    worker_ = std::thread([this, job] {
+        engine::RunCallbacks callbacks;
+        callbacks.itemInHand = [this](const std::string& path, platform::ItemType) {
+            const std::lock_guard lock(progressMutex_);
+            itemInHand_ = path;
+            itemChanged_ = true;
+        };
+        callbacks.itemDone = [this](const engine::ItemReport&) { ++itemsDone_; };
+        callbacks.searchDone = [this](std::uint64_t items) {
+            const std::lock_guard lock(progressMutex_);
+            total_ = items;
+        };
+        outcome_ = engine::RunBatch(job, callbacks);
+        QMetaObject::invokeMethod(this, &frmMain::FinishRun, Qt::QueuedConnection);
+    });
+}
+
+void frmMain::CancelRun() {
+    engine::RequestCancel();
+    lblInfo->setText(MainText(45));
+    cmdExec->setText(MainText(44));
+}
+
+std::optional<engine::TimeKind> frmMain::KindShownBy(const QComboBox* list) const {
+    for (int i = 0; i < 3; ++i) {
+        if (!list->currentText().isEmpty() && list->currentText() == TimeNameOf(i)) {
+            return static_cast<engine::TimeKind>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+engine::Job frmMain::MakeJob() {
+    mode_ = 0;
+    for (int i = 2; i >= 0; --i) {
+        if (chkDoWhat[static_cast<std::size_t>(i)]->isChecked()) {
+            mode_ = i;
+        }
+    }
+    if (!isFolder_) {
+        mode_ = 3;
+    }
+    engine::Job job;
+    job.path = ToStd(currentPath_);
+    job.isFolder = isFolder_;
+    job.mode = static_cast<engine::Mode>(mode_);
+    job.recursive = chkRekursiv->isChecked();
+    job.filter = ToStd(filterText_);
+
+    // A time choice that names no kind or no valid date-time changes no time.
+    using TimeType = engine::TimeOperation::Type;
+    if (Option2[1]->isChecked()) {
+        const auto target = KindShownBy(Combo1);
+        const auto source = KindShownBy(Combo2);
+        if (target && source) {
+            job.times.type = TimeType::Copy;
+            job.times.target = *target;
+            job.times.source = *source;
+            job.times.exchange = chkExchange->isChecked();
+        }
+    } else if (Option2[2]->isChecked()) {
+        const auto target = KindShownBy(Combo3);
+        const auto local = support::ParseDateTimeText(ToStd(txtDateTime->text()));
+        const auto instant = local ? platform::FromLocal(*local) : std::nullopt;
+        if (target && instant) {
+            job.times.type = TimeType::Set;
+            job.times.target = *target;
+            job.times.newTime = *instant;
+        }
+    }
+
+    if (Option3[1]->isChecked()) {
+        job.attributes.action = engine::AttributeAction::Set;
+    } else if (Option3[2]->isChecked()) {
+        job.attributes.action = engine::AttributeAction::Clear;
+    }
+    job.attributes.archive = chkAttr[0]->isChecked();
+    job.attributes.readOnly = chkAttr[1]->isChecked();
+    job.attributes.system = chkAttr[2]->isChecked();
+    job.attributes.hidden = chkAttr[3]->isChecked();
+    return job;
+}
+
+void frmMain::RefreshProgress() {
+    std::string path;
+    std::uint64_t total = 0;
+    {
+        const std::lock_guard lock(progressMutex_);
+        if (itemChanged_) {
+            path = itemInHand_;
+            itemChanged_ = false;
+        }
+        total = total_;
+    }
+    if (!path.empty()) {
+        lblInfo->setText(CompactPath(FromStd(path), *lblInfo));
+    }
+    const auto done = static_cast<int>(itemsDone_.load());
+    if (total > 0) {
+        progress_->setFormat(QStringLiteral("%v / %m"));
+        progress_->setRange(0, static_cast<int>(total));
+    } else if (done > 0) {
+        // Until the search is over the bar counts without an end.
+        progress_->setRange(0, done);
+    }
+    progress_->setValue(done);
+}
+
+void frmMain::FinishRun() {
+    if (!worker_.joinable()) {
+        return;
+    }
+    worker_.join();
+    progressTimer_.stop();
+    RefreshProgress();
+    const auto done = static_cast<int>(itemsDone_.load());
+    progress_->setFormat(QStringLiteral("%v / %m"));
+    progress_->setRange(0, std::max(done, 1));
+    progress_->setValue(done);
+    lblInfo->setText(OutcomeText(outcome_));
+    ShowInfo();
+    EnableControls(true);
+    cmdExec->setText(MainText(44));
+    emit runFinished();
+}
+
+QString frmMain::OutcomeText(const engine::Outcome& outcome) const {
+    using engine::Ending;
+    using engine::Mode;
+    const bool single = outcome.mode == Mode::SingleFile;
+    QString text;
+    switch (outcome.ending) {
+    case Ending::BadFilter:
+        return MainText(55);
+    case Ending::FoundNothing:
+        // A search stopped by the user found nothing because it was stopped.
+        if (engine::CancelRun.load()) {
+            return MainText(45);
+        }
+        return single ? MainText(42) : MainText(9);
+    case Ending::Cancelled:
+        text = MainText(45);
+        break;
+    case Ending::Done:
+        switch (outcome.mode) {
+        case Mode::SingleFile:
+            return outcome.failed != 0 ? MainText(57) : MainText(32);
+        case Mode::FoldersOnly:
+            text = MainText(53) + QStringLiteral(": ") + Count(outcome.folders);
+            break;
+        case Mode::FilesOnly:
+            text = MainText(7) + QStringLiteral(": ") + Count(outcome.files);
+            break;
+        case Mode::FilesAndFolders:
+            text = MainText(7) + QStringLiteral(": ") + Count(outcome.files);
+            if (outcome.recursive) {
+                text += QStringLiteral(", ") + MainText(54) + QStringLiteral(": ") +
+                        Count(outcome.folders);
+            }
+            break;
+        }
+        break;
+    }
+    if (outcome.failed != 0 && !single) {
+        text += QStringLiteral(", ") + MainText(56) + QStringLiteral(": ") + Count(outcome.failed);
+    }
+    return text;
+}
+
+} // namespace stampwell::ui
