@@ -25,6 +25,8 @@ inline constexpr std::string_view kMakerTown = "12345 Quellstadt";
 inline constexpr std::string_view kMakerCountry = "Germany";
 inline constexpr std::string_view kMakerMail = "support@olvadi.example";
 inline constexpr std::string_view kHelpPage = "https://www.olvadi.example/stampwell/help/";
+// The maker's web address, as the about box shows it.
+inline constexpr std::string_view kWebPage = "https://www.olvadi.example/";
 
 // Language files: the folder beside the program, and where an installed build keeps them.
 inline constexpr std::string_view kLanguageFolder = "lang";

@@ -13,7 +13,7 @@ namespace stampwell::platform {
 struct ListedEntry {
     std::string name;
     bool isFolder = false; // a real folder; a link to one is not
-    bool isLink = false;   // a symbolic link, junction or other reparse point
+    bool isLink = false;   // a symbolic link, junction or mount point: names another item
     // Filled where the listing delivers them for free (Windows); on POSIX
     // hasDetails is false and the caller asks for what it needs.
     bool hasDetails = false;

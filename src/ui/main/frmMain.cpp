@@ -6,6 +6,7 @@
 #include "platform/localtime.h"
 #include "support/datetimetext.h"
 #include "ui/dialogs/dlgDateTime.h"
+#include "ui/main/AppController.h"
 #include "ui/main/modMessageBox.h"
 #include "ui/main/qtext.h"
 
@@ -97,6 +98,7 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), mainText_(kMainTextCount) {
     setWindowTitle(QStringLiteral("Stampwell"));
     BuildFrames();
     Connect();
+    AppController::Attach(*this);
 }
 
 frmMain::~frmMain() {

@@ -3,6 +3,7 @@
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
 #include "app/startup.h"
+#include "ui/main/modLinks.h"
 #include "ui/main/modMessageBox.h"
 
 #include <QDir>
@@ -15,8 +16,8 @@
 
 // A clean profile for one window test: its own configuration folder (the
 // settings store included), Stampwell.ini as the first start writes it, the
-// program's language files, and message boxes that answer from a queue and
-// are recorded.
+// program's language files, message boxes that answer from a queue and are
+// recorded, and web and mail addresses recorded instead of opened.
 class Profile {
 public:
     explicit Profile(const std::string& language = "English") {
@@ -41,8 +42,12 @@ public:
             answers.pop_front();
             return answer;
         });
+        stampwell::ui::SetLinkHandler([this](const QString& address) { links.append(address); });
     }
-    ~Profile() { stampwell::ui::SetMessageHandler({}); }
+    ~Profile() {
+        stampwell::ui::SetMessageHandler({});
+        stampwell::ui::SetLinkHandler({});
+    }
 
     void Set(const char* key, const char* value) {
         stampwell::app::WriteIni("Options", key, value);
@@ -55,6 +60,7 @@ public:
     QTemporaryDir root;
     QList<stampwell::ui::MessageRequest> messages;
     std::deque<stampwell::ui::MessageAnswer> answers;
+    QStringList links;
 };
 
 // A control of the window by its name, e.g. Control<QCheckBox>(window, "chkAttr(2)").
