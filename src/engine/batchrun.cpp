@@ -1,7 +1,7 @@
 #include "engine/batchrun.h"
 
 #include "engine/filepool.h"
-#include "engine/findfiles.h"
+#include "engine/modFindFiles.h"
 #include "platform/listing.h"
 #include "support/modFSO.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/attributes.h"
 #include "engine/failure.h"
+#include "engine/modAttributes.h"
 #include "engine/runflags.h"
 #include "engine/timerules.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/failure.h"
-#include "engine/filetimes.h"
+#include "engine/modFileTime.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "engine/attributes.h"
+#include "engine/modAttributes.h"
 #include "engine/testtree.h"
 
 #include <gtest/gtest.h>

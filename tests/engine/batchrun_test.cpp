@@ -1,5 +1,5 @@
 #include "engine/batchrun.h"
-#include "engine/findfiles.h"
+#include "engine/modFindFiles.h"
 #include "engine/testtree.h"
 
 #include <filesystem>

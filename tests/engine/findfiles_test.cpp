@@ -1,4 +1,4 @@
-#include "engine/findfiles.h"
+#include "engine/modFindFiles.h"
 #include "engine/runflags.h"
 #include "engine/testtree.h"
 

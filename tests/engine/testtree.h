@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/filetimes.h"
+#include "engine/modFileTime.h"
 
 #include <filesystem>
 #include <string>

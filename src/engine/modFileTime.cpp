@@ -1,4 +1,4 @@
-#include "engine/filetimes.h"
+#include "engine/modFileTime.h"
 
 namespace stampwell::engine {
 
