@@ -1,5 +1,5 @@
 #include "scratch_record.h"
-#include "updater/mod_registry.h"
+#include "updater/modRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "updater/mod_registry.h"
+#include "updater/modRegistry.h"
 
 #include <cstdlib>
 #include <filesystem>

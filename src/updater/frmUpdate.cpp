@@ -1,6 +1,6 @@
-#include "updater/frm_update.h"
+#include "updater/frmUpdate.h"
 
-#include "updater/mod_registry.h"
+#include "updater/modRegistry.h"
 #include "updater/update_texts.h"
 
 #include <QCloseEvent>
