@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/item.h"
 #include "platform/itemtimes.h"
 #include "platform/syserror.h"
 
@@ -25,9 +26,13 @@ struct ListedEntry {
 // Lists one folder's entries whose names match a wildcard pattern, with the
 // Windows rules: case-insensitive, '*' and '?', "*.*" matches every name, no
 // 8.3 names. "." and ".." are never delivered. Windows uses its own matching.
+// Entries come in name order: NTFS keeps a folder sorted, and POSIX sorts
+// by the bytes of the names, so a run goes the same way every time. Listing
+// a folder leaves its access time alone where the system allows it.
 class FolderListing {
 public:
     FolderListing(const std::string& folder, const std::string& pattern);
+    FolderListing(const OpenFolder& folder, const std::string& pattern);
     ~FolderListing();
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
@@ -39,8 +44,9 @@ public:
     // The next entry; false at the end.
     bool Next(ListedEntry& entry);
 
+    struct State; // the platform's own
+
 private:
-    struct State;
     std::unique_ptr<State> state_;
     SysError error_;
 };

@@ -1,7 +1,7 @@
 #include "platform/attributes.h"
 
+#include "platform/posix/itemops.h"
 #include "platform/posix/ntfs.h"
-#include "platform/posix/pathat.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-namespace stampwell::platform {
+namespace stampwell::platform::posix {
 
 namespace {
 
@@ -58,9 +58,9 @@ DosValue ParseDosValue(std::string_view value) {
 
 // A file system without user attributes has no Hidden, System or Archive to
 // read: those read as clear, and writing them fails with its reason.
-SysError ReadDosValue(const char* path, DosValue& value) {
+SysError ReadDosValue(const At& item, DosValue& value) {
     char buffer[128];
-    const ssize_t size = lgetxattr(path, kDosAttributes, buffer, sizeof buffer);
+    const ssize_t size = item.GetXattr(kDosAttributes, buffer, sizeof buffer);
     if (size >= 0) {
         value = ParseDosValue({buffer, static_cast<std::size_t>(size)});
         return {};
@@ -77,10 +77,10 @@ SysError ReadDosValue(const char* path, DosValue& value) {
     return MakeSysError(code);
 }
 
-SysError WriteDosValue(const char* path, std::uint32_t word) {
+SysError WriteDosValue(const At& item, std::uint32_t word) {
     char text[16];
     const int length = std::snprintf(text, sizeof text, "0x%x", word);
-    if (lsetxattr(path, kDosAttributes, text, static_cast<std::size_t>(length), 0) != 0)
+    if (item.SetXattr(kDosAttributes, text, static_cast<std::size_t>(length)) != 0)
         return LastSysError();
     return {};
 }
@@ -107,8 +107,8 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-SysError ChangeMode(const posix::PathAt& at, mode_t mode) {
-    if (fchmodat(at.Folder(), at.Name(), mode & 07777, AT_SYMLINK_NOFOLLOW) != 0)
+SysError ChangeMode(const At& item, mode_t mode) {
+    if (item.ChangeMode(mode & 07777) != 0)
         return LastSysError();
     return {};
 }
@@ -120,17 +120,13 @@ struct ItemInfo {
     bool readOnly = false;
 };
 
-SysError ReadInfo(const posix::PathAt& at, ItemInfo& info) {
-    if (at.Error().Failed())
-        return at.Error();
-    struct statx status {};
-    if (statx(at.Folder(), at.Name(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_MODE, &status) != 0)
-        return LastSysError();
+ItemInfo InfoOf(const struct statx& status) {
+    ItemInfo info;
     info.mode = status.stx_mode;
     info.folder = S_ISDIR(info.mode);
     info.link = S_ISLNK(info.mode);
     info.readOnly = !info.link && (info.mode & kWriteBits) == 0;
-    return {};
+    return info;
 }
 
 // The attribute word NTFS keeps marks folders with its own index bit; the
@@ -148,13 +144,13 @@ std::uint32_t FromNtfs(std::uint32_t word, bool folder) {
 // Writes user.DOSATTRIB. The kernel asks for write permission to change it;
 // the owner of a read-only item gets it for that moment, as Windows lets a
 // read-only file be hidden.
-SysError WriteDosValueOf(const posix::PathAt& at, const ItemInfo& info, std::uint32_t word) {
-    SysError error = WriteDosValue(at.WholePath(), word);
+SysError WriteDosValueOf(const At& at, const ItemInfo& info, std::uint32_t word) {
+    SysError error = WriteDosValue(at, word);
     if (error.code != EACCES || !info.readOnly)
         return error;
     if (ChangeMode(at, info.mode | S_IWUSR).Failed())
         return error;
-    error = WriteDosValue(at.WholePath(), word);
+    error = WriteDosValue(at, word);
     if (const SysError restored = ChangeMode(at, info.mode); !error.Failed())
         error = restored;
     return error;
@@ -162,13 +158,10 @@ SysError WriteDosValueOf(const posix::PathAt& at, const ItemInfo& info, std::uin
 
 } // namespace
 
-SysError ReadAttributes(const std::string& path, std::uint32_t& word) {
-    const posix::PathAt at(path);
-    ItemInfo info;
-    if (SysError error = ReadInfo(at, info); error.Failed())
-        return error;
+SysError ReadAttributeWord(const At& at, const struct statx& status, std::uint32_t& word) {
+    const ItemInfo info = InfoOf(status);
     std::uint32_t ntfs = 0;
-    const SysError ntfsError = posix::ReadNtfsAttributes(at.WholePath(), ntfs);
+    const SysError ntfsError = ReadNtfsAttributes(at, ntfs);
     if (!ntfsError.Failed()) {
         word = FromNtfs(ntfs, info.folder);
         return {};
@@ -176,31 +169,31 @@ SysError ReadAttributes(const std::string& path, std::uint32_t& word) {
     if (!IsNotNtfs(ntfsError))
         return ntfsError;
     DosValue dos;
-    if (SysError error = ReadDosValue(at.WholePath(), dos); error.Failed())
+    if (SysError error = ReadDosValue(at, dos); error.Failed())
         return error;
     word = (dos.word & ~kFromMode) | (info.readOnly ? kAttrReadOnly : 0) |
            (info.folder ? kAttrDirectory : 0);
     return {};
 }
 
-SysError WriteAttributes(const std::string& path, std::uint32_t word) {
-    const posix::PathAt at(path);
-    ItemInfo info;
-    if (SysError error = ReadInfo(at, info); error.Failed())
-        return error;
+SysError WriteAttributeWord(const At& at, std::uint32_t word) {
+    struct statx status {};
+    if (at.Stat(STATX_TYPE | STATX_MODE, status) != 0)
+        return LastSysError();
+    ItemInfo info = InfoOf(status);
     std::uint32_t ntfs = 0;
-    const SysError ntfsError = posix::ReadNtfsAttributes(at.WholePath(), ntfs);
+    const SysError ntfsError = ReadNtfsAttributes(at, ntfs);
     if (!ntfsError.Failed()) {
         std::uint32_t written = word & ~kAttrDirectory;
         if ((written & ~kNtfsNormal) != 0)
             written &= ~kNtfsNormal;
-        return posix::WriteNtfsAttributes(at.WholePath(), (ntfs & kNtfsIndexPresent) | written);
+        return WriteNtfsAttributes(at, (ntfs & kNtfsIndexPresent) | written);
     }
     if (!IsNotNtfs(ntfsError))
         return ntfsError;
 
     DosValue dos;
-    if (SysError error = ReadDosValue(at.WholePath(), dos); error.Failed())
+    if (SysError error = ReadDosValue(at, dos); error.Failed())
         return error;
     const std::uint32_t wantedDos = word & ~kFromMode;
     const bool dosChanges = wantedDos != (dos.word & ~kFromMode);
@@ -235,4 +228,4 @@ SysError WriteAttributes(const std::string& path, std::uint32_t word) {
     return {};
 }
 
-} // namespace stampwell::platform
+} // namespace stampwell::platform::posix

@@ -1,12 +1,9 @@
-#include "platform/itemtimes.h"
-
+#include "platform/posix/itemops.h"
 #include "platform/posix/ntfs.h"
-#include "platform/posix/pathat.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
-namespace stampwell::platform {
+namespace stampwell::platform::posix {
 
 namespace {
 
@@ -25,45 +22,31 @@ timespec ToTimespec(const std::optional<FileTime>& time) {
 
 } // namespace
 
-SysError ReadItemTimes(const std::string& path, ItemType, ItemTimes& times) {
-    const posix::PathAt at(path);
-    if (at.Error().Failed())
-        return at.Error();
-    struct statx info {};
-    if (statx(at.Folder(), at.Name(), AT_SYMLINK_NOFOLLOW, STATX_ATIME | STATX_MTIME | STATX_BTIME,
-              &info) != 0)
-        return LastSysError();
-    ItemTimes read;
-    read.modified = FromStatx(info.stx_mtime);
-    read.accessed = FromStatx(info.stx_atime);
+void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times) {
+    times.modified = FromStatx(info.stx_mtime);
+    times.accessed = FromStatx(info.stx_atime);
+    times.created.reset();
     if (info.stx_mask & STATX_BTIME) {
-        read.created = FromStatx(info.stx_btime);
+        times.created = FromStatx(info.stx_btime);
     } else {
-        // ntfs-3g keeps a creation time but FUSE does not report it as btime.
         FileTime created;
-        if (!posix::ReadNtfsCreationTime(at.WholePath(), created).Failed())
-            read.created = created;
+        if (!ReadNtfsCreationTime(item, created).Failed())
+            times.created = created;
     }
-    times = read;
-    return {};
 }
 
-SysError WriteItemTimes(const std::string& path, ItemType, const TimesUpdate& update) {
-    const posix::PathAt at(path);
-    if (at.Error().Failed())
-        return at.Error();
+SysError WriteTimes(const At& item, const TimesUpdate& update) {
     // The creation time first: where it cannot be set, nothing is changed.
     if (update.created) {
-        if (auto error = posix::WriteNtfsCreationTime(at.WholePath(), *update.created);
-            error.Failed())
+        if (auto error = WriteNtfsCreationTime(item, *update.created); error.Failed())
             return error;
     }
     if (!update.modified && !update.accessed)
         return {};
     const timespec times[2] = {ToTimespec(update.accessed), ToTimespec(update.modified)};
-    if (utimensat(at.Folder(), at.Name(), times, AT_SYMLINK_NOFOLLOW) != 0)
+    if (item.ChangeTimes(times) != 0)
         return LastSysError();
     return {};
 }
 
-} // namespace stampwell::platform
+} // namespace stampwell::platform::posix

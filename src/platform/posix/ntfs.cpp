@@ -25,9 +25,9 @@ template <int N> std::uint64_t GetLittleEndian(const unsigned char (&bytes)[N]) 
     return value;
 }
 
-template <int N> SysError ReadValue(const char* path, const char* name, std::uint64_t& value) {
+template <int N> SysError ReadValue(const At& item, const char* name, std::uint64_t& value) {
     unsigned char bytes[N] = {};
-    const ssize_t size = lgetxattr(path, name, bytes, sizeof bytes);
+    const ssize_t size = item.GetXattr(name, bytes, sizeof bytes);
     if (size < 0)
         return LastSysError();
     if (size != N)
@@ -36,10 +36,10 @@ template <int N> SysError ReadValue(const char* path, const char* name, std::uin
     return {};
 }
 
-template <int N> SysError WriteValue(const char* path, const char* name, std::uint64_t value) {
+template <int N> SysError WriteValue(const At& item, const char* name, std::uint64_t value) {
     unsigned char bytes[N] = {};
     PutLittleEndian(value, bytes);
-    if (lsetxattr(path, name, bytes, sizeof bytes, 0) != 0)
+    if (item.SetXattr(name, bytes, sizeof bytes) != 0)
         return LastSysError();
     return {};
 }
@@ -61,31 +61,31 @@ FileTime FromNtfsTicks(std::uint64_t ticks) {
             static_cast<std::uint32_t>(ticks % kTicksPerSecond) * 100};
 }
 
-SysError ReadNtfsCreationTime(const char* path, FileTime& time) {
+SysError ReadNtfsCreationTime(const At& item, FileTime& time) {
     std::uint64_t ticks = 0;
-    if (auto error = ReadValue<8>(path, kCreationTime, ticks); error.Failed())
+    if (auto error = ReadValue<8>(item, kCreationTime, ticks); error.Failed())
         return error;
     time = FromNtfsTicks(ticks);
     return {};
 }
 
-SysError WriteNtfsCreationTime(const char* path, FileTime time) {
+SysError WriteNtfsCreationTime(const At& item, FileTime time) {
     const auto ticks = ToNtfsTicks(time);
     if (!ticks)
         return MakeSysError(EINVAL);
-    return WriteValue<8>(path, kCreationTime, *ticks);
+    return WriteValue<8>(item, kCreationTime, *ticks);
 }
 
-SysError ReadNtfsAttributes(const char* path, std::uint32_t& word) {
+SysError ReadNtfsAttributes(const At& item, std::uint32_t& word) {
     std::uint64_t value = 0;
-    if (auto error = ReadValue<4>(path, kAttributes, value); error.Failed())
+    if (auto error = ReadValue<4>(item, kAttributes, value); error.Failed())
         return error;
     word = static_cast<std::uint32_t>(value);
     return {};
 }
 
-SysError WriteNtfsAttributes(const char* path, std::uint32_t word) {
-    return WriteValue<4>(path, kAttributes, word);
+SysError WriteNtfsAttributes(const At& item, std::uint32_t word) {
+    return WriteValue<4>(item, kAttributes, word);
 }
 
 } // namespace stampwell::platform::posix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/filetime.h"
+#include "platform/posix/at.h"
 #include "platform/syserror.h"
 
 #include <cstdint>
@@ -13,12 +14,12 @@ namespace stampwell::platform::posix {
 // with ENOTSUP (or ENODATA).
 
 // The creation time; ENOTSUP where the file system has none to set.
-SysError ReadNtfsCreationTime(const char* path, FileTime& time);
-SysError WriteNtfsCreationTime(const char* path, FileTime time);
+SysError ReadNtfsCreationTime(const At& item, FileTime& time);
+SysError WriteNtfsCreationTime(const At& item, FileTime time);
 
 // The Windows attribute word as NTFS keeps it.
-SysError ReadNtfsAttributes(const char* path, std::uint32_t& word);
-SysError WriteNtfsAttributes(const char* path, std::uint32_t word);
+SysError ReadNtfsAttributes(const At& item, std::uint32_t& word);
+SysError WriteNtfsAttributes(const At& item, std::uint32_t word);
 
 // NTFS keeps 100 ns ticks since 1601; a finer fraction is cut off (the
 // caller's read-back sees the difference). Nothing before 1601 fits.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/itemtimes.h"
+#include "platform/posix/at.h"
+#include "platform/syserror.h"
+
+#include <cstdint>
+
+// The steps behind times and attributes on one item, shared by the calls
+// that take an open folder and a name and by those that take a path.
+namespace stampwell::platform::posix {
+
+// What statx must report for the steps below.
+inline constexpr unsigned kStatMask =
+    STATX_TYPE | STATX_MODE | STATX_INO | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+
+// The times from a statx of the item; where the file system reports no birth
+// time, the creation time NTFS keeps (ntfs-3g does not report it as one).
+void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times);
+
+SysError WriteTimes(const At& item, const TimesUpdate& update);
+
+// The attribute word from a statx of the item (type and mode) and its
+// extended attributes.
+SysError ReadAttributeWord(const At& item, const struct statx& info, std::uint32_t& word);
+
+SysError WriteAttributeWord(const At& item, std::uint32_t word);
+
+} // namespace stampwell::platform::posix
