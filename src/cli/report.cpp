@@ -58,7 +58,13 @@ std::string StepText(const engine::Failure& failure) {
     case FailedStep::WriteTimes:
         return "cannot write the times" + kinds;
     case FailedStep::TimesNotKept:
-        return "the file system did not keep the times" + kinds;
+        return "the file system did not keep the times" + kinds + "; the old times were put back";
+    case FailedStep::RestoreTimes:
+        return "cannot put the old times back" + kinds;
+    case FailedStep::Replaced:
+        return "no longer the item found (replaced or moved); left alone";
+    case FailedStep::Journal:
+        return "cannot write the journal; left alone";
     }
     return {};
 }

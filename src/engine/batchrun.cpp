@@ -1,38 +1,64 @@
 #include "engine/batchrun.h"
 
 #include "engine/filepool.h"
-#include "engine/modFindFiles.h"
-#include "platform/listing.h"
+#include "engine/walk.h"
 #include "support/modFSO.h"
+
+#include <cerrno>
+#include <deque>
 
 namespace stampwell::engine {
 
 namespace {
 
+using platform::ItemKind;
+using platform::OpenFolder;
+using platform::SysError;
+
 // Files are worked off two at a time in batches of this size; the callbacks
 // lag behind the work by at most one batch.
 constexpr std::size_t kBatchSize = 64;
-
-// Whether a folder found by the search is still there: its times can be read.
-// Unlike an existence test that follows links, this reaches paths of any
-// length and needs no permission to read the folder itself.
-bool FolderStillThere(const std::string& path) {
-    ItemTimes times;
-    return !platform::ReadItemTimes(path, ItemType::Folder, times).Failed();
-}
 
 bool Cancelled() {
     return CancelRun.load(std::memory_order_relaxed);
 }
 
-void AddFailure(ItemReport& report, std::optional<Failure> failure) {
-    if (failure)
-        report.failures.push_back(std::move(*failure));
+bool AttributesWanted(const Job& job) {
+    return job.attributes.action != AttributeAction::None && job.attributes.Bits() != 0;
+}
+
+ItemChanges ChangesOf(const Job& job, const RunCallbacks& callbacks) {
+    ItemChanges changes;
+    changes.times = job.times;
+    changes.attributes = job.attributes;
+    // A single file gets its times before its attributes.
+    changes.timesFirst = !job.isFolder;
+    changes.dryRun = job.dryRun;
+    changes.beforeWrite = callbacks.beforeWrite;
+    return changes;
+}
+
+// A file the search found: the folder that holds it and its name there.
+struct FoundFile {
+    std::uint32_t folder;
+    bool link;
+    std::string name;
+};
+
+// An item that could not be reached: the folder that holds it could not be
+// opened again, or is no longer the folder found.
+ItemReport Unreachable(std::string path, platform::ItemType type, SysError reason) {
+    ItemReport report;
+    report.path = std::move(path);
+    report.type = type;
+    report.failures.push_back(Failure{report.path, FailedStep::Replaced, std::move(reason), 0, 0});
+    return report;
 }
 
 class Run {
 public:
-    Run(const Job& job, const RunCallbacks& callbacks) : job_(job), callbacks_(callbacks) {}
+    Run(const Job& job, const RunCallbacks& callbacks)
+        : job_(job), callbacks_(callbacks), changes_(ChangesOf(job, callbacks)) {}
 
     Outcome Go() {
         outcome_.mode = job_.isFolder ? job_.mode : Mode::SingleFile;
@@ -41,6 +67,8 @@ public:
             outcome_.ending = Ending::BadFilter;
             return outcome_;
         }
+        if (outcome_.mode != Mode::SingleFile && !OpenChosenFolder())
+            return outcome_;
         switch (outcome_.mode) {
         case Mode::FilesAndFolders:
         case Mode::FilesOnly:
@@ -84,33 +112,102 @@ private:
             callbacks_.searchDone(items);
     }
 
+    // The chosen folder, opened once; a link given as the path is followed
+    // unless the run is to treat the link itself, which then is its one item.
+    bool OpenChosenFolder() {
+        if (!job_.followLink) {
+            OpenFolder parent;
+            std::string name;
+            platform::ItemState state;
+            if (!OpenFolder::OpenParent(job_.path, false, parent, name).Failed() &&
+                !platform::ReadItemState(parent, name, platform::ItemType::File, false, state)
+                     .Failed() &&
+                state.kind == ItemKind::Link) {
+                outcome_.mode = Mode::SingleFile;
+                return true;
+            }
+        }
+        auto root = std::make_shared<OpenFolder>();
+        if (SysError error = OpenFolder::Open(job_.path, *root); error.Failed()) {
+            ++outcome_.failed;
+            ReportFailure(Failure{job_.path, FailedStep::ListFolder, std::move(error), 0, 0});
+            outcome_.ending = Ending::FoundNothing;
+            return false;
+        }
+        root_ = std::move(root);
+        return true;
+    }
+
     // The search; a folder it cannot list counts as failed.
-    void Search(FileList* files) {
+    void Search(std::deque<FoundFile>* files, bool recurse) {
         StopSearch.store(false);
-        SearchCallbacks search;
-        search.listing = callbacks_.searching;
-        search.failure = [this](const Failure& failure) {
+        WalkOptions options;
+        options.recurse = recurse;
+        options.pattern = job_.filter;
+        options.folderAttributes = AttributesWanted(job_);
+        WalkCallbacks callbacks;
+        callbacks.listing = callbacks_.searching;
+        callbacks.failure = [this](const Failure& failure) {
             ++outcome_.failed;
             ReportFailure(failure);
         };
-        FindFiles(job_.path, true, job_.filter, files, folders_, search);
+        FileFound found;
+        if (files != nullptr)
+            found = [files](std::uint32_t folder, platform::ListedEntry& entry) {
+                files->push_back({folder, entry.isLink, std::move(entry.name)});
+            };
+        Walk(root_, job_.path, options, folders_, found, callbacks);
     }
 
-    // The chosen folder last; a folder that has vanished since it was found
-    // is skipped and not counted. A cancel does not stop this phase.
+    std::string PathOf(std::uint32_t folder, const std::string& name) const {
+        return support::AddBackslash(folders_[folder].path) + name;
+    }
+
+    ItemReport ChangeFile(const OpenFolder& folder, const FoundFile& file) const {
+        ItemFound found;
+        found.link = file.link;
+        return ChangeItem(folder, file.name, PathOf(file.folder, file.name), found, changes_);
+    }
+
+    ItemReport ChangeFolder(const OpenFolder& parent, const std::string& name,
+                            const FoundFolder& folder) const {
+        ItemFound found;
+        found.type = platform::ItemType::Folder;
+        found.before = &folder.before;
+        found.beforeError = folder.beforeError;
+        return ChangeItem(parent, name, folder.path, found, changes_);
+    }
+
+    // The sub-folders in the order they were found, the chosen folder last.
+    // One that has vanished since it was found is skipped and not counted;
+    // one that is no longer the folder found fails. A cancel does not stop
+    // this phase.
     void FolderPhase() {
-        folders_.push_back(job_.path);
-        for (const std::string& folder : folders_) {
-            if (!FolderStillThere(folder))
+        FolderOpener opener(folders_, root_);
+        for (std::uint32_t i = 1; i < folders_.size(); ++i) {
+            const FoundFolder& folder = folders_[i];
+            std::shared_ptr<const OpenFolder> parent;
+            SysError error = opener.Get(folder.parent, parent);
+            platform::ItemState now;
+            if (!error.Failed())
+                error = platform::ReadItemState(*parent, folder.name, platform::ItemType::Folder,
+                                                false, now);
+            if (error.code == ENOENT)
                 continue;
-            Deliver(ProcessFolder(folder, job_));
+            if (!error.Failed() && (now.kind != ItemKind::Folder || !(now.identity == folder.identity)))
+                error = platform::MakeSysError(ESTALE);
+            Deliver(error.Failed()
+                        ? Unreachable(folder.path, platform::ItemType::Folder, std::move(error))
+                        : ChangeFolder(*parent, folder.name, folder));
             ++outcome_.folders;
         }
+        Deliver(ChangeFolder(*root_, "", folders_.front()));
+        ++outcome_.folders;
     }
 
     void FilesWithSubfolders() {
-        FileList files;
-        Search(&files);
+        std::deque<FoundFile> files;
+        Search(&files, true);
         if (files.empty()) {
             outcome_.ending = Ending::FoundNothing;
             return;
@@ -120,15 +217,8 @@ private:
             return;
         }
         outcome_.files = files.size();
-        SearchDone(files.size() +
-                   (outcome_.mode == Mode::FilesAndFolders ? folders_.size() + 1 : 0));
-        std::vector<ItemReport> reports(kBatchSize);
-        WorkInOrder(
-            files.size(), kBatchSize,
-            [&](std::size_t i) {
-                reports[i % kBatchSize] = ProcessFile(files[i].FullPath(), job_);
-            },
-            [&](std::size_t i) { Deliver(reports[i % kBatchSize]); }, Cancelled);
+        SearchDone(files.size() + (outcome_.mode == Mode::FilesAndFolders ? folders_.size() : 0));
+        WorkOffFiles(files);
         if (Cancelled()) {
             outcome_.ending = Ending::Cancelled;
             return;
@@ -138,69 +228,123 @@ private:
         outcome_.ending = Ending::Done;
     }
 
+    // Two threads work on the files; the folders that hold a batch's files
+    // are opened before it starts, on this thread.
+    void WorkOffFiles(const std::deque<FoundFile>& files) {
+        FolderOpener opener(folders_, root_);
+        std::vector<std::shared_ptr<const OpenFolder>> holders(kBatchSize);
+        std::vector<SysError> holderErrors(kBatchSize);
+        std::vector<ItemReport> reports(kBatchSize);
+        WorkInOrder(
+            files.size(), kBatchSize,
+            [&](std::size_t begin, std::size_t end) {
+                for (std::size_t i = begin; i < end; ++i) {
+                    const std::size_t slot = i % kBatchSize;
+                    if (i > begin && files[i].folder == files[i - 1].folder) {
+                        holders[slot] = holders[(i - 1) % kBatchSize];
+                        holderErrors[slot] = holderErrors[(i - 1) % kBatchSize];
+                    } else {
+                        holders[slot].reset();
+                        holderErrors[slot] = opener.Get(files[i].folder, holders[slot]);
+                    }
+                }
+            },
+            [&](std::size_t i) {
+                const std::size_t slot = i % kBatchSize;
+                const FoundFile& file = files[i];
+                reports[slot] = holders[slot] ? ChangeFile(*holders[slot], file)
+                                              : Unreachable(PathOf(file.folder, file.name),
+                                                            platform::ItemType::File,
+                                                            holderErrors[slot]);
+            },
+            [&](std::size_t i) { Deliver(reports[i % kBatchSize]); }, Cancelled);
+    }
+
     // Without sub-folders: the folder's own files, hidden and system files
-    // left out, each taken as the listing delivers it.
+    // left out, in name order.
     void FilesOfOneFolder() {
-        {
-            platform::FolderListing listing(job_.path, job_.filter);
-            platform::ListedEntry entry;
-            const std::string prefix = support::AddBackslash(job_.path);
-            while (!Cancelled() && listing.Next(entry)) {
-                if (entry.isFolder)
-                    continue;
-                const std::string file = prefix + entry.name;
-                std::uint32_t word = entry.attributes;
-                if (!entry.hasDetails && platform::ReadAttributes(file, word).Failed())
-                    word = 0;
-                if ((word & (kAttrHidden | kAttrSystem)) != 0)
-                    continue;
-                Deliver(ProcessFile(file, job_));
-                ++outcome_.files;
-            }
-            if (listing.Error().Failed()) {
-                ++outcome_.failed;
-                ReportFailure(Failure{job_.path, FailedStep::ListFolder, listing.Error(), 0, 0});
-            }
+        std::deque<FoundFile> files;
+        Search(&files, false);
+        for (const FoundFile& file : files) {
+            if (Cancelled())
+                break;
+            platform::ItemState state;
+            if (!platform::ReadItemState(*root_, file.name, platform::ItemType::File, true, state)
+                     .Failed() &&
+                (state.attributes & (kAttrHidden | kAttrSystem)) != 0)
+                continue;
+            Deliver(ChangeFile(*root_, file));
+            ++outcome_.files;
         }
         if (outcome_.mode == Mode::FilesAndFolders) {
-            Deliver(ProcessFolder(job_.path, job_));
+            Deliver(ChangeFolder(*root_, "", folders_.front()));
             ++outcome_.folders;
         }
         outcome_.ending = Cancelled() ? Ending::Cancelled : Ending::Done;
     }
 
     void FoldersWithSubfolders() {
-        Search(nullptr);
+        Search(nullptr, true);
         if (Cancelled()) {
             outcome_.ending = Ending::Cancelled;
             return;
         }
-        SearchDone(folders_.size() + 1);
+        SearchDone(folders_.size());
         FolderPhase();
         outcome_.ending = Ending::Done;
     }
 
     void OneFolder() {
-        Deliver(ProcessFolder(job_.path, job_));
+        FoundFolder chosen;
+        chosen.path = job_.path;
+        chosen.beforeError = platform::ReadItemState(*root_, "", platform::ItemType::Folder,
+                                                     AttributesWanted(job_), chosen.before);
+        Deliver(ChangeFolder(*root_, "", chosen));
         outcome_.folders = 1;
         outcome_.ending = Cancelled() ? Ending::Cancelled : Ending::Done;
     }
 
     void SingleFile() {
-        if (!support::FileExists(job_.path)) {
+        OpenFolder folder;
+        std::string name;
+        platform::ItemState state;
+        if (OpenFolder::OpenParent(job_.path, job_.followLink, folder, name).Failed() ||
+            platform::ReadItemState(folder, name, platform::ItemType::File, false, state)
+                .Failed()) {
             outcome_.ending = Ending::FoundNothing;
             return;
         }
-        Deliver(ProcessFile(job_.path, job_));
+        ItemFound found;
+        found.link = state.kind == ItemKind::Link;
+        found.type = state.kind == ItemKind::Folder ? platform::ItemType::Folder
+                                                    : platform::ItemType::File;
+        Deliver(ChangeItem(folder, name, job_.path, found, changes_));
         outcome_.files = 1;
         outcome_.ending = Ending::Done;
     }
 
     const Job& job_;
     const RunCallbacks& callbacks_;
+    const ItemChanges changes_;
     Outcome outcome_;
-    FolderList folders_;
+    std::shared_ptr<const OpenFolder> root_;
+    FoundFolders folders_;
 };
+
+ItemReport ChangeByPath(const std::string& path, platform::ItemType type, const Job& job) {
+    OpenFolder folder;
+    std::string name;
+    if (SysError error = OpenFolder::OpenParent(path, false, folder, name); error.Failed())
+        return Unreachable(path, type, std::move(error));
+    ItemFound found;
+    found.type = type;
+    platform::ItemState state;
+    found.link = !platform::ReadItemState(folder, name, type, false, state).Failed() &&
+                 state.kind == ItemKind::Link;
+    if (found.link)
+        found.type = platform::ItemType::File;
+    return ChangeItem(folder, name, path, found, ChangesOf(job, {}));
+}
 
 } // namespace
 
@@ -213,24 +357,11 @@ Outcome RunBatch(const Job& job, const RunCallbacks& callbacks) {
 }
 
 ItemReport ProcessFolder(const std::string& folder, const Job& job) {
-    ItemReport report{folder, platform::ItemType::Folder, {}, {}, {}};
-    AddFailure(report, ApplyAttributes(folder, job.attributes, report.attributes));
-    AddFailure(report, ApplyFolderTimes(folder, job.times, report.times));
-    return report;
+    return ChangeByPath(folder, platform::ItemType::Folder, job);
 }
 
 ItemReport ProcessFile(const std::string& file, const Job& job) {
-    ItemReport report{file, platform::ItemType::File, {}, {}, {}};
-    // Times are written through an open for attributes only, which works on
-    // a read-only file without touching its attribute: no guard is needed.
-    if (!job.isFolder) {
-        AddFailure(report, ApplyFileTimes(file, job.times, report.times));
-        AddFailure(report, ApplyAttributes(file, job.attributes, report.attributes));
-    } else {
-        AddFailure(report, ApplyAttributes(file, job.attributes, report.attributes));
-        AddFailure(report, ApplyFileTimes(file, job.times, report.times));
-    }
-    return report;
+    return ChangeByPath(file, platform::ItemType::File, job);
 }
 
 } // namespace stampwell::engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/failure.h"
+#include "engine/itemstep.h"
 #include "engine/modAttributes.h"
 #include "engine/runflags.h"
 #include "engine/timerules.h"
@@ -36,15 +37,11 @@ struct Job {
     std::string filter = "*.*"; // must contain a point (FilterIsValid)
     TimeOperation times;
     AttributeOperation attributes;
-};
-
-// What was done to one item.
-struct ItemReport {
-    std::string path;
-    platform::ItemType type = platform::ItemType::File;
-    AttributeChange attributes; // before == after: no attribute changed
-    TimesChange times;          // an empty update: no time written
-    std::vector<Failure> failures;
+    // A link given as the path is followed to what it names, as touch and
+    // chmod do; false: the link itself is the one item of the run. Links
+    // found inside the chosen folder are never followed.
+    bool followLink = true;
+    bool dryRun = false; // read and report what would change; touch nothing
 };
 
 struct RunCallbacks {
@@ -59,6 +56,9 @@ struct RunCallbacks {
     // The search is over: the run will treat this many items (files and
     // folders) unless it is cancelled. Only runs with a search report it.
     std::function<void(std::uint64_t items)> searchDone;
+    // Before the first write to an item (see ItemChanges::beforeWrite): on
+    // a worker thread, two at once; a failure leaves the item untouched.
+    std::function<platform::SysError(const ItemReport& planned)> beforeWrite;
 };
 
 enum class Ending {
@@ -88,7 +88,7 @@ ItemReport ProcessFolder(const std::string& folder, const Job& job);
 
 // The step for one file: the attribute operation, then the time rule (for a
 // SingleFile run, the times come first). Safe to call on several threads at
-// once for different files.
+// once for different files. A link is the item itself.
 ItemReport ProcessFile(const std::string& file, const Job& job);
 
 } // namespace stampwell::engine

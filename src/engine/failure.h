@@ -26,7 +26,12 @@ enum class FailedStep {
     ReadTimes,         // the times could not be read
     TimeUnknown,       // the rule needs a time the file system does not keep (see `kinds`)
     WriteTimes,        // the new times were refused (see `kinds`)
-    TimesNotKept,      // written, but reading back shows other values (see `kinds`)
+    TimesNotKept,      // written, but reading back shows other values (see `kinds`); the
+                       // values read before were written back
+    RestoreTimes,      // the values read before could not be written back (see `kinds`)
+    Replaced,          // the name no longer names the item found (now a link, another
+                       // item, or the folder that holds it is): nothing was done
+    Journal,           // the run's journal could not take the item: nothing was done
 };
 
 // One failure of one item. `reason` holds the system's code and text; it is

@@ -88,6 +88,7 @@ private:
 } // namespace
 
 std::size_t WorkInOrder(std::size_t count, std::size_t batchSize,
+                        const std::function<void(std::size_t, std::size_t)>& prepare,
                         const std::function<void(std::size_t)>& work,
                         const std::function<void(std::size_t)>& deliver,
                         const std::function<bool()>& stop) {
@@ -98,6 +99,9 @@ std::size_t WorkInOrder(std::size_t count, std::size_t batchSize,
     std::size_t done = 0;
     for (std::size_t begin = 0; begin < count; begin += batchSize) {
         const std::size_t end = std::min(count, begin + batchSize);
+        if (stop())
+            break;
+        prepare(begin, end);
         batch.Start(begin, end);
         const std::size_t finished = batch.Finish();
         for (std::size_t i = begin; i < finished; ++i)

@@ -87,14 +87,4 @@ std::uint32_t PlanAttributes(std::uint32_t word, const AttributeOperation& opera
     return word;
 }
 
-std::optional<Failure> ApplyAttributes(const std::string& path, const AttributeOperation& operation,
-                                       AttributeChange& change) {
-    if (operation.action == AttributeAction::None || operation.Bits() == 0)
-        return std::nullopt;
-    if (auto error = platform::ReadAttributes(path, change.before); error.Failed())
-        return MakeFailure(path, FailedStep::ReadAttributes, std::move(error), operation.Bits());
-    change.after = PlanAttributes(change.before, operation);
-    return WriteChecked(path, change.before, change.after, operation.Bits());
-}
-
 } // namespace stampwell::engine

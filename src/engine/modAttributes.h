@@ -58,10 +58,4 @@ struct AttributeChange {
 // is set or cleared, every other bit stays as read.
 std::uint32_t PlanAttributes(std::uint32_t word, const AttributeOperation& operation);
 
-// Works out and applies the operation to one item: one read, one write of the
-// changed word (none when nothing changes) and a read back. `change` tells
-// what was planned.
-std::optional<Failure> ApplyAttributes(const std::string& path, const AttributeOperation& operation,
-                                       AttributeChange& change);
-
 } // namespace stampwell::engine

@@ -1,5 +1,7 @@
 #include "engine/timerules.h"
 
+#include "engine/itemstep.h"
+
 namespace stampwell::engine {
 
 namespace {
@@ -8,17 +10,6 @@ namespace {
 void Change(TimesUpdate& update, const ItemTimes& current, TimeKind kind, FileTime value) {
     if (TimeOf(current, kind) != value)
         SetTimeOf(update, kind, value);
-}
-
-// The kinds whose value on the item differs from the update's.
-TimeKindSet Differences(const TimesUpdate& update, const ItemTimes& kept) {
-    TimeKindSet lost = 0;
-    for (const TimeKind kind : {TimeKind::Created, TimeKind::Modified, TimeKind::Accessed}) {
-        const std::optional<FileTime> wanted = TimeOf(update, kind);
-        if (wanted && TimeOf(kept, kind) != wanted)
-            lost |= KindBit(kind);
-    }
-    return lost;
 }
 
 } // namespace
@@ -55,51 +46,41 @@ std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes
     return std::nullopt;
 }
 
-std::optional<Failure> PlanItemTimes(const std::string& path, ItemType type,
-                                     const TimeOperation& operation, TimesChange& change) {
-    change = {};
-    if (operation.type == TimeOperation::Type::None)
-        return std::nullopt;
-    if (operation.type == TimeOperation::Type::Set) {
-        SetTimeOf(change.update, operation.target, operation.newTime);
-        return std::nullopt;
-    }
-    ItemTimes& before = change.before.emplace();
-    if (auto error = platform::ReadItemTimes(path, type, before); error.Failed())
+namespace {
+
+std::optional<Failure> ApplyTimes(const std::string& path, ItemType type,
+                                  const TimeOperation& operation, TimesChange& change) {
+    platform::OpenFolder folder;
+    std::string name;
+    if (auto error = platform::OpenFolder::OpenParent(path, false, folder, name); error.Failed())
         return Failure{path, FailedStep::ReadTimes, std::move(error), 0, 0};
-    auto failure = PlanTimes(operation, before, change.update);
-    if (failure)
-        failure->item = path;
-    return failure;
+    ItemChanges changes;
+    changes.times = operation;
+    ItemFound found;
+    found.type = type;
+    platform::ItemState state;
+    if (!platform::ReadItemState(folder, name, type, false, state).Failed() &&
+        state.kind == platform::ItemKind::Link) {
+        found.type = ItemType::File;
+        found.link = true;
+    }
+    ItemReport report = ChangeItem(folder, name, path, found, changes);
+    change = report.times;
+    if (report.failures.empty())
+        return std::nullopt;
+    return std::move(report.failures.front());
 }
 
-std::optional<Failure> WriteTimesChecked(const std::string& path, ItemType type,
-                                         const TimesUpdate& update) {
-    const TimeKindSet kinds = KindsOf(update);
-    if (kinds == 0)
-        return std::nullopt;
-    if (auto error = platform::WriteItemTimes(path, type, update); error.Failed())
-        return Failure{path, FailedStep::WriteTimes, std::move(error), 0, kinds};
-    ItemTimes kept;
-    if (auto error = platform::ReadItemTimes(path, type, kept); error.Failed())
-        return Failure{path, FailedStep::ReadTimes, std::move(error), 0, kinds};
-    if (const TimeKindSet lost = Differences(update, kept); lost != 0)
-        return Failure{path, FailedStep::TimesNotKept, {}, 0, lost};
-    return std::nullopt;
-}
+} // namespace
 
 std::optional<Failure> ApplyFileTimes(const std::string& path, const TimeOperation& operation,
                                       TimesChange& change) {
-    if (auto failure = PlanItemTimes(path, ItemType::File, operation, change))
-        return failure;
-    return WriteTimesChecked(path, ItemType::File, change.update);
+    return ApplyTimes(path, ItemType::File, operation, change);
 }
 
 std::optional<Failure> ApplyFolderTimes(const std::string& path, const TimeOperation& operation,
                                         TimesChange& change) {
-    if (auto failure = PlanItemTimes(path, ItemType::Folder, operation, change))
-        return failure;
-    return WriteTimesChecked(path, ItemType::Folder, change.update);
+    return ApplyTimes(path, ItemType::Folder, operation, change);
 }
 
 } // namespace stampwell::engine

@@ -31,24 +31,15 @@ std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes
 
 // What a time rule does to one item.
 struct TimesChange {
-    // As read; a Set needs no value of the item and reads nothing before
-    // it writes (the read back still checks what was kept).
-    std::optional<ItemTimes> before;
+    std::optional<ItemTimes> before; // as read before anything was written
     TimesUpdate update; // what is written; empty when nothing changes
 };
 
-// Works out the item's new times: reads them when the rule needs them, and
-// applies the rule.
-std::optional<Failure> PlanItemTimes(const std::string& path, ItemType type,
-                                     const TimeOperation& operation, TimesChange& change);
-
-// Writes an update and reads the item back: a value the file system did not
-// keep (ignored, clamped, rounded) is a failure (TimesNotKept).
-std::optional<Failure> WriteTimesChecked(const std::string& path, ItemType type,
-                                         const TimesUpdate& update);
-
-// Plans and applies the rule to a file or a folder; `change` tells what was
-// planned. Nothing is written when the rule changes nothing.
+// Plans and applies the rule to a file or a folder (a link is the item
+// itself): reads its times, writes the changed ones and reads them back; a
+// value the file system did not keep (ignored, clamped, rounded) is a failure
+// (TimesNotKept) and puts the times read before back. `change` tells what
+// was planned. Nothing is written when the rule changes nothing.
 std::optional<Failure> ApplyFileTimes(const std::string& path, const TimeOperation& operation,
                                       TimesChange& change);
 std::optional<Failure> ApplyFolderTimes(const std::string& path, const TimeOperation& operation,

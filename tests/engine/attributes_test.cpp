@@ -1,6 +1,8 @@
+#include "engine/batchrun.h"
 #include "engine/modAttributes.h"
 #include "engine/testtree.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace stampwell::engine {
@@ -89,6 +91,19 @@ TEST(FileAttr, MissingFileFailsToRead) {
     EXPECT_EQ(failure->step, FailedStep::ReadAttributes);
     EXPECT_EQ(failure->attributes, kAttrHidden);
     EXPECT_TRUE(failure->reason.Failed());
+}
+
+// The attribute operation of a run on one item: the item's first failure.
+std::optional<Failure> ApplyAttributes(const std::string& path, const AttributeOperation& operation,
+                                       AttributeChange& change) {
+    Job job;
+    job.attributes = operation;
+    const ItemReport report = std::filesystem::is_directory(path) ? ProcessFolder(path, job)
+                                                                   : ProcessFile(path, job);
+    change = report.attributes;
+    if (report.failures.empty())
+        return std::nullopt;
+    return report.failures.front();
 }
 
 TEST(ApplyAttributes, SetsAllFourOnAFileAndClearsThemAgain) {

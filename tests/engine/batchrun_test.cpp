@@ -280,7 +280,7 @@ TEST_F(BatchRun, VanishedItemsFailOrAreSkipped) {
     EXPECT_EQ(outcome.failed, 1u);
     ASSERT_EQ(recorder.failures.size(), 1u);
     EXPECT_EQ(recorder.failures[0].item, victim);
-    EXPECT_EQ(recorder.failures[0].step, FailedStep::WriteTimes);
+    EXPECT_EQ(recorder.failures[0].step, FailedStep::ReadTimes);
     EXPECT_TRUE(recorder.failures[0].reason.Failed());
     EXPECT_EQ(outcome.folders, 3u) << "the vanished folder is skipped, not counted";
 }
