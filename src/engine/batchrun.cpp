@@ -194,7 +194,8 @@ private:
                                                 false, now);
             if (error.code == ENOENT)
                 continue;
-            if (!error.Failed() && (now.kind != ItemKind::Folder || !(now.identity == folder.identity)))
+            if (!error.Failed() &&
+                (now.kind != ItemKind::Folder || !(now.identity == folder.identity)))
                 error = platform::MakeSysError(ESTALE);
             Deliver(error.Failed()
                         ? Unreachable(folder.path, platform::ItemType::Folder, std::move(error))
@@ -252,10 +253,10 @@ private:
             [&](std::size_t i) {
                 const std::size_t slot = i % kBatchSize;
                 const FoundFile& file = files[i];
-                reports[slot] = holders[slot] ? ChangeFile(*holders[slot], file)
-                                              : Unreachable(PathOf(file.folder, file.name),
-                                                            platform::ItemType::File,
-                                                            holderErrors[slot]);
+                reports[slot] = holders[slot]
+                                    ? ChangeFile(*holders[slot], file)
+                                    : Unreachable(PathOf(file.folder, file.name),
+                                                  platform::ItemType::File, holderErrors[slot]);
             },
             [&](std::size_t i) { Deliver(reports[i % kBatchSize]); }, Cancelled);
     }
@@ -316,8 +317,8 @@ private:
         }
         ItemFound found;
         found.link = state.kind == ItemKind::Link;
-        found.type = state.kind == ItemKind::Folder ? platform::ItemType::Folder
-                                                    : platform::ItemType::File;
+        found.type =
+            state.kind == ItemKind::Folder ? platform::ItemType::Folder : platform::ItemType::File;
         Deliver(ChangeItem(folder, name, job_.path, found, changes_));
         outcome_.files = 1;
         outcome_.ending = Ending::Done;

@@ -39,8 +39,8 @@ public:
             if (found.beforeError.Failed())
                 return Fail(FailedStep::ReadTimes, found.beforeError);
             before = *found.before;
-        } else if (SysError error = platform::ReadItemState(folder_, name_, report_.type,
-                                                            attributes, before);
+        } else if (SysError error =
+                       platform::ReadItemState(folder_, name_, report_.type, attributes, before);
                    error.Failed()) {
             return Fail(FailedStep::ReadTimes, std::move(error));
         }
@@ -58,7 +58,8 @@ public:
                 report_.failures.push_back(std::move(*failure));
             }
         }
-        const bool newWord = ((report_.attributes.before ^ report_.attributes.after) & kUserBits) != 0;
+        const bool newWord =
+            ((report_.attributes.before ^ report_.attributes.after) & kUserBits) != 0;
         const TimeKindSet kinds = KindsOf(report_.times.update);
         if ((!newWord && kinds == 0) || changes_.dryRun)
             return;
@@ -138,8 +139,8 @@ private:
             if ((concerned & bit) == 0 || ((now ^ wanted) & bit) == 0)
                 continue;
             const std::uint32_t word = (now & ~bit) | (wanted & bit);
-            SysError error = platform::WriteAttributesAt(folder_, name_, report_.type,
-                                                         word & ~kAttrDirectory);
+            SysError error =
+                platform::WriteAttributesAt(folder_, name_, report_.type, word & ~kAttrDirectory);
             ItemState again;
             if (!error.Failed())
                 error = platform::ReadItemState(folder_, name_, report_.type, true, again);
@@ -164,8 +165,8 @@ private:
 
 } // namespace
 
-ItemReport ChangeItem(const platform::OpenFolder& folder, const std::string& name,
-                      std::string path, const ItemFound& found, const ItemChanges& changes) {
+ItemReport ChangeItem(const platform::OpenFolder& folder, const std::string& name, std::string path,
+                      const ItemFound& found, const ItemChanges& changes) {
     ItemReport report;
     report.path = std::move(path);
     report.type = found.type;

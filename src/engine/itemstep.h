@@ -50,7 +50,7 @@ struct ItemFound {
 
 // Treats the item `name` in `folder` (an empty name: the folder itself);
 // `path` is what the report calls it.
-ItemReport ChangeItem(const platform::OpenFolder& folder, const std::string& name,
-                      std::string path, const ItemFound& found, const ItemChanges& changes);
+ItemReport ChangeItem(const platform::OpenFolder& folder, const std::string& name, std::string path,
+                      const ItemFound& found, const ItemChanges& changes);
 
 } // namespace stampwell::engine

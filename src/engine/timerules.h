@@ -32,7 +32,7 @@ std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes
 // What a time rule does to one item.
 struct TimesChange {
     std::optional<ItemTimes> before; // as read before anything was written
-    TimesUpdate update; // what is written; empty when nothing changes
+    TimesUpdate update;              // what is written; empty when nothing changes
 };
 
 // Plans and applies the rule to a file or a folder (a link is the item

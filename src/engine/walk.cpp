@@ -215,8 +215,8 @@ void Walk(std::shared_ptr<const OpenFolder> root, const std::string& path,
     FoundFolder chosen;
     chosen.path = path;
     chosen.identity = root->Identity();
-    chosen.beforeError =
-        platform::ReadItemState(*root, "", ItemType::Folder, options.folderAttributes, chosen.before);
+    chosen.beforeError = platform::ReadItemState(*root, "", ItemType::Folder,
+                                                 options.folderAttributes, chosen.before);
     folders.clear();
     folders.push_back(std::move(chosen));
     FolderOpener opener(folders, std::move(root));

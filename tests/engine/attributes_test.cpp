@@ -98,8 +98,8 @@ std::optional<Failure> ApplyAttributes(const std::string& path, const AttributeO
                                        AttributeChange& change) {
     Job job;
     job.attributes = operation;
-    const ItemReport report = std::filesystem::is_directory(path) ? ProcessFolder(path, job)
-                                                                   : ProcessFile(path, job);
+    const ItemReport report =
+        std::filesystem::is_directory(path) ? ProcessFolder(path, job) : ProcessFile(path, job);
     change = report.attributes;
     if (report.failures.empty())
         return std::nullopt;
