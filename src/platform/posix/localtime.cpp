@@ -32,24 +32,33 @@ std::optional<FileTime> FromLocal(const LocalDateTime& local) {
     if (!InRange(local))
         return std::nullopt;
     tzset();
-    // Try the reading as standard time and as daylight time; keep each guess
-    // that names this very reading, and of those the earlier instant.
+    tm wanted{};
+    wanted.tm_year = local.year - 1900;
+    wanted.tm_mon = local.month - 1;
+    wanted.tm_mday = local.day;
+    wanted.tm_hour = local.hour;
+    wanted.tm_min = local.minute;
+    wanted.tm_sec = local.second;
+    const time_t asUtc = timegm(&wanted);
+    // Each offset in force at the whole hours up to 26 hours either side of
+    // the reading taken as UTC gives a candidate (no zone is further from
+    // UTC). A candidate counts when its local reading is the very reading
+    // asked for, and the earliest such instant wins: the first of a repeated
+    // hour, also where both sides are summer time. None counts for a reading
+    // in the hour skipped in spring, nor for a day the month does not have.
+    constexpr time_t kHour = 3600;
+    constexpr int kHours = 26;
     std::optional<time_t> best;
-    for (const int isDst : {0, 1}) {
-        tm t{};
-        t.tm_year = local.year - 1900;
-        t.tm_mon = local.month - 1;
-        t.tm_mday = local.day;
-        t.tm_hour = local.hour;
-        t.tm_min = local.minute;
-        t.tm_sec = local.second;
-        t.tm_isdst = isDst;
-        const time_t guess = mktime(&t);
-        tm back{};
-        if (localtime_r(&guess, &back) == nullptr || !Matches(back, local))
+    for (int hour = -kHours; hour <= kHours; ++hour) {
+        const time_t probe = asUtc + hour * kHour;
+        tm at{};
+        if (localtime_r(&probe, &at) == nullptr)
             continue;
-        if (!best || guess < *best)
-            best = guess;
+        const time_t candidate = asUtc - at.tm_gmtoff;
+        tm back{};
+        if (localtime_r(&candidate, &back) != nullptr && Matches(back, local) &&
+            (!best || candidate < *best))
+            best = candidate;
     }
     if (!best)
         return std::nullopt;

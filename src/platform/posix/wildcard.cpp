@@ -98,17 +98,21 @@ bool WildcardPattern::Matches(std::string_view name) {
     // at a time: no backtracking, linear in name and pattern length.
     const std::size_t count = tokens_.size();
     const std::size_t lastPoint = name.rfind('.');
-    const auto skipEmpty = [&](std::vector<std::uint8_t>& states, bool atEnd) {
+    // The positions reached without taking a character, before the one at pos.
+    const auto skipEmpty = [&](std::vector<std::uint8_t>& states, std::size_t pos) {
+        const bool atEnd = pos == name.size();
+        const bool atPointOrEnd = atEnd || name[pos] == '.';
         for (std::size_t i = 0; i < count; ++i) {
             const Kind kind = tokens_[i].kind;
-            if (states[i] && (kind == Kind::AnyRun || kind == Kind::RunToLastPoint ||
-                              (atEnd && kind == Kind::PointOrEnd)))
+            if (states[i] &&
+                (kind == Kind::AnyRun || kind == Kind::RunToLastPoint ||
+                 (atEnd && kind == Kind::PointOrEnd) || (atPointOrEnd && kind == Kind::AnyOne)))
                 states[i + 1] = 1;
         }
     };
     std::fill(states_.begin(), states_.end(), 0);
     states_[0] = 1;
-    skipEmpty(states_, name.empty());
+    skipEmpty(states_, 0);
     std::size_t pos = 0;
     while (pos < name.size()) {
         const std::size_t at = pos;
@@ -125,7 +129,8 @@ bool WildcardPattern::Matches(std::string_view name) {
                     nextStates_[i + 1] = any = true;
                 break;
             case Kind::AnyOne:
-                nextStates_[i + 1] = any = true;
+                if (c != '.')
+                    nextStates_[i + 1] = any = true;
                 break;
             case Kind::AnyRun:
                 nextStates_[i] = any = true;
@@ -142,7 +147,7 @@ bool WildcardPattern::Matches(std::string_view name) {
         }
         if (!any)
             return false;
-        skipEmpty(nextStates_, pos == name.size());
+        skipEmpty(nextStates_, pos);
         states_.swap(nextStates_);
     }
     return states_[count] != 0;

@@ -11,7 +11,10 @@ namespace stampwell::platform::posix {
 // - Names are compared case-insensitively with Unicode simple case folding
 //   of UTF-8; bytes that are not UTF-8 compare exactly, one byte as one
 //   character.
-// - '?' matches exactly one character, '*' any run of characters.
+// - '*' matches any run of characters. '?' matches one character but never a
+//   point; where the name has a point or has ended, '?' matches no character:
+//   "a?.txt" matches "a.txt" and "ab.txt", "????????.???" every name of up
+//   to eight characters and an optional point with up to three.
 // - A point followed by '*' or '?' or ending the pattern also matches the
 //   end of a name without one, and a '*' before a point stops at the name's
 //   last point: "*.*" matches every name, "*." the names without a point,

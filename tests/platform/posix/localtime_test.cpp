@@ -61,6 +61,18 @@ TEST(LocalTime, RefusesTheSkippedHourAndTakesTheFirstOfARepeatedOne) {
     EXPECT_EQ(repeated->seconds, 1729989000);
 }
 
+TEST(LocalTime, TakesTheFirstOfARepeatedHourBetweenTwoSummerTimes) {
+    InTimeZone berlin("Europe/Berlin");
+    // On 1947-06-29 Berlin went back from 03:00 CEMT (UTC+3) to 02:00 CEST
+    // (UTC+2): 02:30 happens at 23:30 UTC the day before and at 00:30 UTC.
+    const auto repeated = FromLocal({1947, 6, 29, 2, 30, 0, 0});
+    ASSERT_TRUE(repeated);
+    EXPECT_EQ(repeated->seconds, -710382600);
+    EXPECT_EQ(ToLocal({-710382600 + 3600, 0}), (LocalDateTime{1947, 6, 29, 2, 30, 0, 0}));
+    // On 1947-05-11 it went on from 03:00 CEST to 04:00 CEMT.
+    EXPECT_FALSE(FromLocal({1947, 5, 11, 3, 30, 0, 0}));
+}
+
 TEST(LocalTime, RefusesFieldsOutOfRange) {
     InTimeZone utc("UTC");
     EXPECT_FALSE(FromLocal({2024, 2, 30, 0, 0, 0, 0}));

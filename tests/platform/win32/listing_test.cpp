@@ -47,6 +47,28 @@ TEST(Listing, MatchesWithTheWindowsRules) {
               (std::set<std::string>{"a.TXT", "b.txt"}));
 }
 
+TEST(Listing, AQuestionMarkFollowsTheDosRules) {
+    Scratch scratch;
+    for (const char* name : {"a.txt", "ab.txt", "abc.txt", "x.c", "y.cpp", "z"})
+        scratch.File(name);
+    const auto beforePoint = Names(List(scratch.Root(), "a?.txt"));
+    const auto atEnd = Names(List(scratch.Root(), "??"));
+    const auto both = Names(List(scratch.Root(), "*.??"));
+    const auto point = Names(List(scratch.Root(), "a?txt"));
+    if (UnderWine()) {
+        // Wine's '?' is always exactly one character, a point as well.
+        EXPECT_EQ(beforePoint, (std::set<std::string>{"ab.txt"}));
+        EXPECT_TRUE(atEnd.empty());
+        EXPECT_TRUE(both.empty());
+        EXPECT_EQ(point, (std::set<std::string>{"a.txt"}));
+        return;
+    }
+    EXPECT_EQ(beforePoint, (std::set<std::string>{"a.txt", "ab.txt"}));
+    EXPECT_EQ(atEnd, (std::set<std::string>{"z"}));
+    EXPECT_EQ(both, (std::set<std::string>{"x.c", "z"}));
+    EXPECT_TRUE(point.empty()) << "'?' never matches a point";
+}
+
 TEST(Listing, NoMatchIsAnEmptyListingAndAMissingFolderAFailure) {
     Scratch scratch;
     scratch.File("a.txt");

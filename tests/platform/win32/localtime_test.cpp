@@ -43,6 +43,15 @@ TEST(LocalTime, UsesTheRulesOfTheDateInCentralEurope) {
     ASSERT_TRUE(repeated);
     EXPECT_EQ(repeated->seconds, 1729989000);
     EXPECT_EQ(ToLocal({1729989000 + 3600, 0}), (LocalDateTime{2024, 10, 27, 2, 30, 0, 0}));
+    // Windows keeps no rules of the past for these zones, nor Wine, which maps
+    // TZ to one of Windows' zones: in 1947 they use today's rules. So Berlin's
+    // double summer time is unknown here, and 1947-06-29 02:30, which the tz
+    // database has twice (23:30 UTC the day before at UTC+3, then 00:30 UTC
+    // at UTC+2), occurs once, at 00:30 UTC; POSIX gives 23:30 UTC.
+    const auto doubleSummer = FromLocal({1947, 6, 29, 2, 30, 0, 0});
+    ASSERT_TRUE(doubleSummer);
+    EXPECT_EQ(doubleSummer->seconds, -710379000);
+    EXPECT_EQ(ToLocal({-710382600, 0}), (LocalDateTime{1947, 6, 29, 1, 30, 0, 0}));
 }
 
 TEST(LocalTime, EveryInstantComesBackAsTheFirstInstantOfItsReading) {
