@@ -65,6 +65,10 @@ std::string StepText(const engine::Failure& failure) {
         return "no longer the item found (replaced or moved); left alone";
     case FailedStep::Journal:
         return "cannot write the journal; left alone";
+    case FailedStep::ChangedSince:
+        return "changed or replaced since the run; left alone";
+    case FailedStep::NotRestored:
+        return "the old values did not come back" + kinds + attributes;
     }
     return {};
 }

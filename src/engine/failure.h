@@ -32,6 +32,8 @@ enum class FailedStep {
     Replaced,          // the name no longer names the item found (now a link, another
                        // item, or the folder that holds it is): nothing was done
     Journal,           // the run's journal could not take the item: nothing was done
+    ChangedSince,      // undo: the item was changed or replaced since the run: left alone
+    NotRestored,       // undo: reading back shows other values than those from before
 };
 
 // One failure of one item. `reason` holds the system's code and text; it is

@@ -9,6 +9,11 @@ namespace stampwell::platform {
 // ~/.config. "" when it cannot be found.
 std::string AppDataFolder();
 
+// The user's local state folder, without a trailing separator: Windows'
+// FOLDERID_LocalAppData; elsewhere $XDG_STATE_HOME, else ~/.local/state.
+// "" when it cannot be found.
+std::string StateFolder();
+
 // The folder that holds the running program, without a trailing separator.
 std::string ProgramFolder();
 

@@ -4,6 +4,7 @@
 #include "platform/syserror.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Items reached through open folders. A run opens each folder once and does
@@ -32,6 +33,10 @@ struct ItemState {
     ItemTimes times;
     std::uint32_t attributes = 0; // filled only when asked for
     std::uint32_t mode = 0;       // the POSIX mode bits; 0 on Windows
+    // With the attributes: the bytes of the attribute word's own store beside
+    // the mode (user.DOSATTRIB on POSIX), nothing when the item has none; on
+    // Windows always nothing.
+    std::optional<std::string> stored;
 };
 
 // An open folder. Movable, not copyable; closes its handle when it goes.
@@ -84,5 +89,11 @@ SysError WriteItemTimesAt(const OpenFolder& folder, const std::string& name, Ite
 // Writes the attribute word (see WriteAttributes).
 SysError WriteAttributesAt(const OpenFolder& folder, const std::string& name, ItemType type,
                            std::uint32_t word);
+
+// Puts the item's attributes back exactly as `before` (read with its
+// attributes) had them: on POSIX the mode bits and the stored bytes (removed
+// again where there were none), on Windows the word.
+SysError RestoreAttributesAt(const OpenFolder& folder, const std::string& name, ItemType type,
+                             const ItemState& before);
 
 } // namespace stampwell::platform

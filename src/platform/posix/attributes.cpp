@@ -28,10 +28,11 @@ struct DosValue {
     bool present = false;
     bool ours = false; // the plain text form, safe to rewrite
     std::uint32_t word = 0;
+    std::string bytes; // as stored
 };
 
 DosValue ParseDosValue(std::string_view value) {
-    DosValue parsed{true, false, 0};
+    DosValue parsed{true, false, 0, {}};
     if (value.size() < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
         return parsed;
     std::size_t pos = 2;
@@ -59,17 +60,23 @@ DosValue ParseDosValue(std::string_view value) {
 // A file system without user attributes has no Hidden, System or Archive to
 // read: those read as clear, and writing them fails with its reason.
 SysError ReadDosValue(const At& item, DosValue& value) {
-    char buffer[128];
-    const ssize_t size = item.GetXattr(kDosAttributes, buffer, sizeof buffer);
+    std::string buffer(128, '\0');
+    ssize_t size = item.GetXattr(kDosAttributes, buffer.data(), buffer.size());
+    for (int attempt = 0; size < 0 && errno == ERANGE && attempt < 3; ++attempt) {
+        // Longer than any text form: another program's, kept byte for byte.
+        const ssize_t needed = item.GetXattr(kDosAttributes, nullptr, 0);
+        if (needed < 0)
+            break;
+        buffer.resize(static_cast<std::size_t>(needed) + 1);
+        size = item.GetXattr(kDosAttributes, buffer.data(), buffer.size());
+    }
     if (size >= 0) {
-        value = ParseDosValue({buffer, static_cast<std::size_t>(size)});
+        buffer.resize(static_cast<std::size_t>(size));
+        value = ParseDosValue(buffer);
+        value.bytes = std::move(buffer);
         return {};
     }
     const int code = errno;
-    if (code == ERANGE) {
-        value = {true, false, 0}; // longer than any text form
-        return {};
-    }
     if (code == ENODATA || code == ENOTSUP) {
         value = {};
         return {};
@@ -158,8 +165,10 @@ SysError WriteDosValueOf(const At& at, const ItemInfo& info, std::uint32_t word)
 
 } // namespace
 
-SysError ReadAttributeWord(const At& at, const struct statx& status, std::uint32_t& word) {
+SysError ReadAttributeWord(const At& at, const struct statx& status, std::uint32_t& word,
+                           std::optional<std::string>& stored) {
     const ItemInfo info = InfoOf(status);
+    stored.reset();
     std::uint32_t ntfs = 0;
     const SysError ntfsError = ReadNtfsAttributes(at, ntfs);
     if (!ntfsError.Failed()) {
@@ -173,6 +182,8 @@ SysError ReadAttributeWord(const At& at, const struct statx& status, std::uint32
         return error;
     word = (dos.word & ~kFromMode) | (info.readOnly ? kAttrReadOnly : 0) |
            (info.folder ? kAttrDirectory : 0);
+    if (dos.present)
+        stored = std::move(dos.bytes);
     return {};
 }
 
@@ -225,6 +236,40 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
     }
     if (modeChanges && wantReadOnly)
         return ChangeMode(at, newMode);
+    return {};
+}
+
+SysError RestoreAttributeStore(const At& at, std::uint32_t word, mode_t mode,
+                               const std::optional<std::string>& stored) {
+    std::uint32_t ntfs = 0;
+    if (!ReadNtfsAttributes(at, ntfs).Failed())
+        return WriteAttributeWord(at, word);
+    struct statx status {};
+    if (at.Stat(STATX_TYPE | STATX_MODE, status) != 0)
+        return LastSysError();
+    const ItemInfo info = InfoOf(status);
+    if (info.link)
+        return {};
+    DosValue now;
+    if (SysError error = ReadDosValue(at, now); error.Failed())
+        return error;
+    const bool storeChanges =
+        stored ? !now.present || now.bytes != *stored : now.present;
+    // The store is written while the item is writable: before the write bits
+    // go, or after they come back.
+    const bool wasWritable = (mode & kWriteBits) != 0;
+    if (wasWritable && (info.mode & 07777) != (mode & 07777)) {
+        if (SysError error = ChangeMode(at, mode); error.Failed())
+            return error;
+    }
+    if (storeChanges) {
+        const int result = stored ? at.SetXattr(kDosAttributes, stored->data(), stored->size())
+                                  : at.RemoveXattr(kDosAttributes);
+        if (result != 0 && !(errno == ENODATA && !stored))
+            return LastSysError();
+    }
+    if (!wasWritable && (info.mode & 07777) != (mode & 07777))
+        return ChangeMode(at, mode);
     return {};
 }
 

@@ -23,16 +23,26 @@ std::string HomeFolder() {
     return {};
 }
 
-} // namespace
-
-std::string AppDataFolder() {
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/')
-        return WithoutTrailingSlashes(config);
+// An XDG base folder: the variable when it holds an absolute path (a relative
+// one is invalid and ignored, as the XDG rules say), else the default below
+// the home folder.
+std::string XdgFolder(const char* variable, const char* underHome) {
+    if (const char* value = std::getenv(variable); value != nullptr && value[0] == '/')
+        return WithoutTrailingSlashes(value);
     const std::string home = HomeFolder();
     if (home.empty())
         return {};
-    return WithoutTrailingSlashes(home) + "/.config";
+    return WithoutTrailingSlashes(home) + underHome;
+}
+
+} // namespace
+
+std::string AppDataFolder() {
+    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string StateFolder() {
+    return XdgFolder("XDG_STATE_HOME", "/.local/state");
 }
 
 std::string ProgramFolder() {

@@ -216,7 +216,7 @@ SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemTy
     read.mode = info.stx_mode;
     posix::TimesFromStatx(item, info, read.times);
     if (withAttributes) {
-        if (SysError error = posix::ReadAttributeWord(item, info, read.attributes); error.Failed())
+        if (SysError error = posix::ReadAttributeWord(item, info, read.attributes, read.stored); error.Failed())
             return error;
     }
     state = read;
@@ -231,6 +231,12 @@ SysError WriteItemTimesAt(const OpenFolder& folder, const std::string& name, Ite
 SysError WriteAttributesAt(const OpenFolder& folder, const std::string& name, ItemType,
                            std::uint32_t word) {
     return posix::WriteAttributeWord(posix::At(static_cast<int>(folder.Native()), name), word);
+}
+
+SysError RestoreAttributesAt(const OpenFolder& folder, const std::string& name, ItemType,
+                             const ItemState& before) {
+    return posix::RestoreAttributeStore(posix::At(static_cast<int>(folder.Native()), name),
+                                        before.attributes, before.mode, before.stored);
 }
 
 } // namespace stampwell::platform

@@ -5,6 +5,8 @@
 #include "platform/syserror.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 // The steps behind times and attributes on one item, shared by the calls
 // that take an open folder and a name and by those that take a path.
@@ -22,8 +24,13 @@ SysError WriteTimes(const At& item, const TimesUpdate& update);
 
 // The attribute word from a statx of the item (type and mode) and its
 // extended attributes.
-SysError ReadAttributeWord(const At& item, const struct statx& info, std::uint32_t& word);
+SysError ReadAttributeWord(const At& item, const struct statx& info, std::uint32_t& word,
+                           std::optional<std::string>& stored);
 
 SysError WriteAttributeWord(const At& item, std::uint32_t word);
+
+// The mode bits and the stored bytes as they were (nothing: none stored).
+SysError RestoreAttributeStore(const At& item, std::uint32_t word, mode_t mode,
+                               const std::optional<std::string>& stored);
 
 } // namespace stampwell::platform::posix

@@ -11,14 +11,26 @@
 
 namespace stampwell::platform {
 
-std::string AppDataFolder() {
+namespace {
+
+std::string KnownFolder(const KNOWNFOLDERID& id) {
     wchar_t* path = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path);
+    const HRESULT result = SHGetKnownFolderPath(id, 0, nullptr, &path);
     std::string folder = SUCCEEDED(result) && path != nullptr ? win32::Narrow(path) : std::string();
     CoTaskMemFree(path);
     while (folder.size() > 3 && folder.back() == '\\')
         folder.pop_back();
     return folder;
+}
+
+} // namespace
+
+std::string AppDataFolder() {
+    return KnownFolder(FOLDERID_RoamingAppData);
+}
+
+std::string StateFolder() {
+    return KnownFolder(FOLDERID_LocalAppData);
 }
 
 std::string ProgramFolder() {
