@@ -7,10 +7,10 @@
 #include <windows.h>
 #include <winternl.h>
 
-// Opens on one item, given as an open folder's handle and a single name in it
+// Opening one item given as an open folder's handle and a single name in it
 // (an empty name is the folder itself). The name is opened relative to the
-// handle, so no path is resolved again, and a reparse point named is opened
-// as itself, never followed.
+// handle, so no path is resolved again, and a reparse point it names is
+// opened as itself, never followed.
 namespace stampwell::platform::win32 {
 
 // What an open asks for: the access, the sharing granted to other opens,

@@ -10,9 +10,10 @@ namespace stampwell::platform {
 
 namespace {
 
-// Where an open's own checks stop at a link: the system's code for a create
-// that stopped on a symbolic link.
-constexpr int kStoppedOnLink = 681; // ERROR_STOPPED_ON_SYMLINK
+// A folder refused because it is a link gets the system's code for an open
+// that stopped at a symbolic link (ERROR_STOPPED_ON_SYMLINK; mingw's headers
+// lack the name).
+constexpr int kStoppedOnLink = 681;
 
 // A folder is held open for its attributes alone, which is enough to open
 // items relative to it; it shares everything, so other programs may still
