@@ -66,32 +66,41 @@ std::size_t RootLength(const std::wstring& path) {
     return at == 0 ? 0 : skipName(at);
 }
 
+// Text from a call that gives its length when the buffer holds it, and the
+// size it needs (with the NUL) when not; asked again while the text grows.
+template <typename Call> SysError FetchText(Call call, std::wstring& text) {
+    DWORD size = MAX_PATH;
+    for (;;) {
+        text.assign(size, L'\0');
+        const DWORD length = call(text.data(), size);
+        if (length == 0)
+            return LastSysError();
+        if (length < size) {
+            text.resize(length);
+            return {};
+        }
+        size = length;
+    }
+}
+
 // The full path as the system makes it: absolute, "." and ".." resolved,
 // trailing dots and blanks of names dropped.
 SysError FullPath(const std::string& path, std::wstring& full) {
     const std::wstring wide = win32::WidePath(path);
-    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return LastSysError();
-    full.assign(needed, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed)
-        return LastSysError();
-    full.resize(length);
-    return {};
+    return FetchText(
+        [&](wchar_t* buffer, DWORD size) {
+            return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
+        },
+        full);
 }
 
 // The path of what a handle names, as the system knows it now.
 SysError PathOfHandle(HANDLE item, std::wstring& path) {
-    const DWORD needed = GetFinalPathNameByHandleW(item, nullptr, 0, VOLUME_NAME_DOS);
-    if (needed == 0)
-        return LastSysError();
-    path.assign(needed, L'\0');
-    const DWORD length = GetFinalPathNameByHandleW(item, path.data(), needed, VOLUME_NAME_DOS);
-    if (length == 0 || length >= needed)
-        return LastSysError();
-    path.resize(length);
-    return {};
+    return FetchText(
+        [&](wchar_t* buffer, DWORD size) {
+            return GetFinalPathNameByHandleW(item, buffer, size, VOLUME_NAME_DOS);
+        },
+        path);
 }
 
 } // namespace
