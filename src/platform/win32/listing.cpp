@@ -1,44 +1,109 @@
 #include "platform/listing.h"
 
+#include "platform/win32/at.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/ticks.h"
 #include "platform/win32/wide.h"
 
+#include <vector>
 #include <windows.h>
+#include <winternl.h>
+
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE routine,
+                                               PVOID context, PIO_STATUS_BLOCK io, PVOID buffer,
+                                               ULONG length, FILE_INFORMATION_CLASS type,
+                                               BOOLEAN single, PUNICODE_STRING mask,
+                                               BOOLEAN restart);
 
 namespace stampwell::platform {
 
+// A listing through a path is FindFirstFileExW's; one through an open folder
+// asks the file system directly, on a handle of its own opened relative to
+// the folder's.
 struct FolderListing::State {
     win32::FindHandle find;
     WIN32_FIND_DATAW data{};
     bool pending = false; // data holds an entry not yet delivered
+
+    win32::FileHandle folder;
+    std::wstring mask;
+    bool everyName = false;
+    bool queried = false;
+    // Whole entries, 8-byte aligned as the system writes them; a large buffer
+    // asks the file system for many entries per call.
+    std::vector<ULONGLONG> buffer;
+    std::size_t offset = 0; // of the next entry in the buffer
+    std::size_t filled = 0; // bytes the last query delivered
 };
 
 namespace {
 
-bool IsDotEntry(const wchar_t* name) {
-    return (name[0] == L'.' && name[1] == L'\0') ||
-           (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
+constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
+constexpr NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000F);
+constexpr std::size_t kBufferBytes = 64 * 1024;
+
+bool IsDotEntry(std::wstring_view name) {
+    return name == L"." || name == L"..";
 }
 
-void Fill(const WIN32_FIND_DATAW& data, ListedEntry& entry) {
-    entry.name = win32::Narrow(data.cFileName);
-    // A reparse point that names another item (symbolic link, junction,
-    // mount point) is a link; others, such as a cloud placeholder, are the
-    // item itself. The tag is only valid with the reparse-point attribute.
-    const bool reparse = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    entry.isLink = reparse && IsReparseTagNameSurrogate(data.dwReserved0);
-    entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !entry.isLink;
+// The pattern as FindFirstFileExW gives it to the file system, so that a
+// listing through an open folder matches as one through a path does: '?' is
+// DOS_QM ('>'), a '.' before '*' or '?' is DOS_DOT ('"', a point or the end
+// of the name), trailing points and blanks go, and a '*' they followed is
+// DOS_STAR ('<'): "*." lists the names without an extension.
+std::wstring SystemMask(const std::string& pattern) {
+    std::wstring mask = win32::Widen(pattern);
+    const bool noExtension = !mask.empty() && mask.back() == L'.';
+    while (!mask.empty() && (mask.back() == L'.' || mask.back() == L' '))
+        mask.pop_back();
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        const wchar_t next = i + 1 < mask.size() ? mask[i + 1] : L'\0';
+        if (mask[i] == L'.' && (next == L'*' || next == L'?'))
+            mask[i] = L'"';
+        else if (mask[i] == L'?')
+            mask[i] = L'>';
+    }
+    if (noExtension && !mask.empty() && mask.back() == L'*')
+        mask.back() = L'<';
+    return mask;
+}
+
+FILETIME Ticks(const LARGE_INTEGER& value) {
+    return {value.LowPart, static_cast<DWORD>(value.HighPart)};
+}
+
+// What both listings report of an entry; `tag` is the reparse tag.
+void Fill(std::wstring_view name, DWORD attributes, DWORD tag, std::uint64_t size,
+          const FILETIME& created, const FILETIME& modified, const FILETIME& accessed,
+          ListedEntry& entry) {
+    entry.name = win32::Narrow(name);
+    entry.isLink = win32::NamesAnotherItem({attributes, tag});
+    entry.isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !entry.isLink;
     entry.hasDetails = true;
-    entry.attributes = data.dwFileAttributes;
-    entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    const FILETIME& created = data.ftCreationTime;
-    if (created.dwLowDateTime == 0 && created.dwHighDateTime == 0)
-        entry.times.created.reset();
-    else
+    entry.attributes = attributes;
+    entry.size = size;
+    // A creation time of zero is the file system saying it keeps none.
+    entry.times.created.reset();
+    if (created.dwLowDateTime != 0 || created.dwHighDateTime != 0)
         entry.times.created = win32::FromTicks(created);
-    entry.times.modified = win32::FromTicks(data.ftLastWriteTime);
-    entry.times.accessed = win32::FromTicks(data.ftLastAccessTime);
+    entry.times.modified = win32::FromTicks(modified);
+    entry.times.accessed = win32::FromTicks(accessed);
+}
+
+// The folder's own handle for reading it. With the right to write its
+// attributes, the handle is told to leave the folder's access time alone;
+// without that right, it is opened to read alone.
+SysError OpenForListing(HANDLE folder, win32::FileHandle& listing) {
+    constexpr ULONG kOptions = FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT;
+    if (win32::OpenAt(folder, "",
+                      {FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES, win32::kShareAll, kOptions},
+                      listing)
+            .Failed())
+        return win32::OpenAt(folder, "", {FILE_LIST_DIRECTORY, win32::kShareAll, kOptions},
+                             listing);
+    const FILETIME keepAccessTime = {0xFFFFFFFF, 0xFFFFFFFF};
+    SetFileTime(listing.Get(), nullptr, &keepAccessTime, nullptr);
+    return {};
 }
 
 } // namespace
@@ -64,6 +129,16 @@ FolderListing::FolderListing(const std::string& folder, const std::string& patte
     state_->pending = true;
 }
 
+FolderListing::FolderListing(const OpenFolder& folder, const std::string& pattern)
+    : state_(std::make_unique<State>()) {
+    State& state = *state_;
+    error_ = OpenForListing(reinterpret_cast<HANDLE>(folder.Native()), state.folder);
+    // Every name matches: the file system need not compare any.
+    state.everyName = pattern.empty() || pattern == "*" || pattern == "*.*";
+    state.mask = SystemMask(pattern);
+    state.buffer.resize(kBufferBytes / sizeof(ULONGLONG));
+}
+
 FolderListing::~FolderListing() = default;
 
 bool FolderListing::Next(ListedEntry& entry) {
@@ -77,9 +152,51 @@ bool FolderListing::Next(ListedEntry& entry) {
             return false;
         }
         state.pending = false;
-        if (IsDotEntry(state.data.cFileName))
+        const WIN32_FIND_DATAW& data = state.data;
+        if (IsDotEntry(data.cFileName))
             continue;
-        Fill(state.data, entry);
+        // The tag is where the reserved word is.
+        Fill(data.cFileName, data.dwFileAttributes, data.dwReserved0,
+             (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+             data.ftCreationTime, data.ftLastWriteTime, data.ftLastAccessTime, entry);
+        return true;
+    }
+    while (state.folder.Valid()) {
+        if (state.offset >= state.filled) {
+            UNICODE_STRING mask;
+            mask.Buffer = state.mask.data();
+            mask.Length = static_cast<USHORT>(state.mask.size() * sizeof(wchar_t));
+            mask.MaximumLength = mask.Length;
+            const bool first = !state.queried;
+            state.queried = true;
+            // The mask counts on the first query only.
+            IO_STATUS_BLOCK io{};
+            const NTSTATUS status = NtQueryDirectoryFile(
+                state.folder.Get(), nullptr, nullptr, nullptr, &io, state.buffer.data(),
+                kBufferBytes, FileFullDirectoryInformation, FALSE,
+                first && !state.everyName ? &mask : nullptr, first);
+            if (!NT_SUCCESS(status)) {
+                // No matching entry is an empty listing, not a failure.
+                if (status != kNoMoreFiles && !(first && status == kNoSuchFile))
+                    error_ = win32::StatusError(status);
+                state.folder.Reset();
+                return false;
+            }
+            state.offset = 0;
+            state.filled = io.Information;
+        }
+        const auto* const bytes = reinterpret_cast<const unsigned char*>(state.buffer.data());
+        const auto& found =
+            *reinterpret_cast<const FILE_FULL_DIR_INFORMATION*>(bytes + state.offset);
+        state.offset =
+            found.NextEntryOffset == 0 ? state.filled : state.offset + found.NextEntryOffset;
+        const std::wstring_view name(found.FileName, found.FileNameLength / sizeof(wchar_t));
+        if (IsDotEntry(name))
+            continue;
+        // For a reparse point the tag is where the size of extended attributes would be.
+        Fill(name, found.FileAttributes, found.EaSize,
+             static_cast<std::uint64_t>(found.EndOfFile.QuadPart), Ticks(found.CreationTime),
+             Ticks(found.LastWriteTime), Ticks(found.LastAccessTime), entry);
         return true;
     }
     return false;

@@ -120,8 +120,11 @@ TEST(ItemTimes, OpensFoldersAsFoldersWithOrWithoutTrailingBackslash) {
     EXPECT_EQ(after.modified, kModified);
     EXPECT_EQ(after.accessed, kAccessed);
 
-    ItemTimes times;
-    const SysError asFile = ReadItemTimes(folder, ItemType::File, times);
+    // Reading takes whatever the name names; writing a folder's times as a
+    // file's is refused, since a file is opened as nothing else.
+    EXPECT_EQ(Read(folder, ItemType::File).modified, kModified);
+    const SysError asFile =
+        WriteItemTimes(folder, ItemType::File, {std::nullopt, kModified, std::nullopt});
     EXPECT_EQ(asFile.code, ERROR_ACCESS_DENIED);
 }
 
