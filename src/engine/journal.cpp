@@ -35,8 +35,7 @@ void CivilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsig
 }
 
 std::string UtcText(FileTime time, bool fraction) {
-    const std::int64_t days =
-        (time.seconds >= 0 ? time.seconds : time.seconds - 86399) / 86400;
+    const std::int64_t days = (time.seconds >= 0 ? time.seconds : time.seconds - 86399) / 86400;
     const std::int64_t inDay = time.seconds - days * 86400;
     std::int64_t year = 0;
     unsigned month = 0;
@@ -44,9 +43,8 @@ std::string UtcText(FileTime time, bool fraction) {
     CivilFromDays(days, year, month, day);
     char text[64];
     std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02lld:%02lld:%02lld",
-                  static_cast<long long>(year), month, day,
-                  static_cast<long long>(inDay / 3600), static_cast<long long>(inDay / 60 % 60),
-                  static_cast<long long>(inDay % 60));
+                  static_cast<long long>(year), month, day, static_cast<long long>(inDay / 3600),
+                  static_cast<long long>(inDay / 60 % 60), static_cast<long long>(inDay % 60));
     std::string result = text;
     if (fraction || time.nanoseconds != 0) {
         std::snprintf(text, sizeof text, ".%09u", time.nanoseconds);
@@ -167,7 +165,9 @@ bool ParseChange(const std::vector<std::string>& fields, JournalChange& change) 
         return false;
     change.type = type == 'D' ? platform::ItemType::Folder : platform::ItemType::File;
     change.link = type == 'L';
-    change.before.kind = type == 'D' ? ItemKind::Folder : type == 'L' ? ItemKind::Link : ItemKind::File;
+    change.before.kind = type == 'D'   ? ItemKind::Folder
+                         : type == 'L' ? ItemKind::Link
+                                       : ItemKind::File;
     const std::size_t colon = fields[2].find(':');
     if (colon == std::string::npos ||
         !ParseNumber(fields[2].substr(0, colon), change.before.identity.volume, 10) ||
@@ -227,18 +227,20 @@ std::string JournalFolder() {
 std::string JournalTimeNow() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
-    return UtcText({nanoseconds / 1'000'000'000,
-                    static_cast<std::uint32_t>(nanoseconds % 1'000'000'000)},
-                   true);
+    return UtcText(
+        {nanoseconds / 1'000'000'000, static_cast<std::uint32_t>(nanoseconds % 1'000'000'000)},
+        true);
 }
 
 std::string DescribeJob(const Job& job) {
     std::string words;
     const TimeOperation& times = job.times;
     if (times.type == TimeOperation::Type::Set)
-        words = std::string("set ") + KindWord(times.target) + " to " + UtcText(times.newTime, false);
+        words =
+            std::string("set ") + KindWord(times.target) + " to " + UtcText(times.newTime, false);
     else if (times.type == TimeOperation::Type::Copy && times.exchange)
-        words = std::string("exchange ") + KindWord(times.target) + " and " + KindWord(times.source);
+        words =
+            std::string("exchange ") + KindWord(times.target) + " and " + KindWord(times.source);
     else if (times.type == TimeOperation::Type::Copy)
         words = std::string("copy ") + KindWord(times.source) + " to " + KindWord(times.target);
     if (job.attributes.action != AttributeAction::None && job.attributes.Bits() != 0) {
@@ -321,8 +323,8 @@ SysError JournalWriter::Create(const std::string& folder, const JournalHead& hea
     auto made = std::unique_ptr<JournalWriter>(new JournalWriter);
     SysError error;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        made->path_ = JoinPath(folder, stamp + (attempt == 0 ? "" : "-" + std::to_string(attempt)) +
-                                           kSuffix);
+        made->path_ =
+            JoinPath(folder, stamp + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + kSuffix);
         error = made->file_.Create(made->path_);
         if (!error.Failed() || !platform::PathExists(made->path_))
             break;

@@ -70,8 +70,8 @@ public:
     platform::SysError Add(const ItemReport& planned);
 
     // The end line with the run's counts; the journal is then durable and closed.
-    platform::SysError Finish(const std::string& ending, std::uint64_t files,
-                              std::uint64_t folders, std::uint64_t failed);
+    platform::SysError Finish(const std::string& ending, std::uint64_t files, std::uint64_t folders,
+                              std::uint64_t failed);
 
 private:
     std::string path_;
@@ -88,7 +88,7 @@ struct JournalChange {
     std::string path;
     platform::ItemState before; // with the attributes when `attributesRead`
     bool attributesRead = false;
-    TimesUpdate written;                       // the times the run wrote
+    TimesUpdate written;                      // the times the run wrote
     std::optional<std::uint32_t> writtenWord; // the attribute word the run wrote
 };
 
@@ -96,10 +96,10 @@ struct Journal {
     std::string file;
     JournalHead head;
     std::vector<JournalChange> changes;
-    bool ended = false;     // the end line is there
-    std::string endLine;    // its words, for a listing
-    std::string undoneBy;   // a cut-short run undone by this journal
-    bool kept = false;      // a cut-short run the user chose to keep as it is
+    bool ended = false;      // the end line is there
+    std::string endLine;     // its words, for a listing
+    std::string undoneBy;    // a cut-short run undone by this journal
+    bool kept = false;       // a cut-short run the user chose to keep as it is
     std::size_t damaged = 0; // lines that could not be read
 };
 

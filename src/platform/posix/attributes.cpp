@@ -253,8 +253,7 @@ SysError RestoreAttributeStore(const At& at, std::uint32_t word, mode_t mode,
     DosValue now;
     if (SysError error = ReadDosValue(at, now); error.Failed())
         return error;
-    const bool storeChanges =
-        stored ? !now.present || now.bytes != *stored : now.present;
+    const bool storeChanges = stored ? !now.present || now.bytes != *stored : now.present;
     // The store is written while the item is writable: before the write bits
     // go, or after they come back.
     const bool wasWritable = (mode & kWriteBits) != 0;

@@ -216,7 +216,8 @@ SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemTy
     read.mode = info.stx_mode;
     posix::TimesFromStatx(item, info, read.times);
     if (withAttributes) {
-        if (SysError error = posix::ReadAttributeWord(item, info, read.attributes, read.stored); error.Failed())
+        if (SysError error = posix::ReadAttributeWord(item, info, read.attributes, read.stored);
+            error.Failed())
             return error;
     }
     state = read;

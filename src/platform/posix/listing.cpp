@@ -1,6 +1,6 @@
 #include "platform/listing.h"
 
-#include "platform/posix/wildcard.h"
+#include "platform/wildcard.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -45,7 +45,7 @@ SysError ReadEntries(int folder, const std::string& pattern, FolderListing::Stat
         return error;
     }
     SysError error;
-    posix::WildcardPattern matcher(pattern);
+    WildcardPattern matcher(pattern);
     for (;;) {
         errno = 0;
         const dirent* const found = readdir(listing);

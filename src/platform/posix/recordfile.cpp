@@ -43,8 +43,8 @@ struct RecordFile::State {
         pieceSize = kPiece;
         while (pieceSize < least + (offset - pieceStart))
             pieceSize *= 2;
-        if (const int code = posix_fallocate(fd, static_cast<off_t>(pieceStart),
-                                             static_cast<off_t>(pieceSize));
+        if (const int code =
+                posix_fallocate(fd, static_cast<off_t>(pieceStart), static_cast<off_t>(pieceSize));
             code != 0)
             return MakeSysError(code);
         void* mapped = mmap(nullptr, pieceSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd,

@@ -1,10 +1,12 @@
 #include "platform/listing.h"
 
+#include "platform/wildcard.h"
 #include "platform/win32/at.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/ticks.h"
 #include "platform/win32/wide.h"
 
+#include <optional>
 #include <vector>
 #include <windows.h>
 #include <winternl.h>
@@ -19,15 +21,15 @@ namespace stampwell::platform {
 
 // A listing through a path is FindFirstFileExW's; one through an open folder
 // asks the file system directly, on a handle of its own opened relative to
-// the folder's.
+// the folder's, and matches the names itself with the Windows rules (no 8.3
+// names), the same on every Windows and under Wine.
 struct FolderListing::State {
     win32::FindHandle find;
     WIN32_FIND_DATAW data{};
     bool pending = false; // data holds an entry not yet delivered
 
     win32::FileHandle folder;
-    std::wstring mask;
-    bool everyName = false;
+    std::optional<WildcardPattern> pattern; // absent: every name
     bool queried = false;
     // Whole entries, 8-byte aligned as the system writes them; a large buffer
     // asks the file system for many entries per call.
@@ -44,28 +46,6 @@ constexpr std::size_t kBufferBytes = 64 * 1024;
 
 bool IsDotEntry(std::wstring_view name) {
     return name == L"." || name == L"..";
-}
-
-// The pattern as FindFirstFileExW gives it to the file system, so that a
-// listing through an open folder matches as one through a path does: '?' is
-// DOS_QM ('>'), a '.' before '*' or '?' is DOS_DOT ('"', a point or the end
-// of the name), trailing points and blanks go, and a '*' they followed is
-// DOS_STAR ('<'): "*." lists the names without an extension.
-std::wstring SystemMask(const std::string& pattern) {
-    std::wstring mask = win32::Widen(pattern);
-    const bool noExtension = !mask.empty() && mask.back() == L'.';
-    while (!mask.empty() && (mask.back() == L'.' || mask.back() == L' '))
-        mask.pop_back();
-    for (std::size_t i = 0; i < mask.size(); ++i) {
-        const wchar_t next = i + 1 < mask.size() ? mask[i + 1] : L'\0';
-        if (mask[i] == L'.' && (next == L'*' || next == L'?'))
-            mask[i] = L'"';
-        else if (mask[i] == L'?')
-            mask[i] = L'>';
-    }
-    if (noExtension && !mask.empty() && mask.back() == L'*')
-        mask.back() = L'<';
-    return mask;
 }
 
 FILETIME Ticks(const LARGE_INTEGER& value) {
@@ -133,9 +113,8 @@ FolderListing::FolderListing(const OpenFolder& folder, const std::string& patter
     : state_(std::make_unique<State>()) {
     State& state = *state_;
     error_ = OpenForListing(reinterpret_cast<HANDLE>(folder.Native()), state.folder);
-    // Every name matches: the file system need not compare any.
-    state.everyName = pattern.empty() || pattern == "*" || pattern == "*.*";
-    state.mask = SystemMask(pattern);
+    if (!pattern.empty() && !WildcardPattern(pattern).MatchesEveryName())
+        state.pattern.emplace(pattern);
     state.buffer.resize(kBufferBytes / sizeof(ULONGLONG));
 }
 
@@ -163,18 +142,12 @@ bool FolderListing::Next(ListedEntry& entry) {
     }
     while (state.folder.Valid()) {
         if (state.offset >= state.filled) {
-            UNICODE_STRING mask;
-            mask.Buffer = state.mask.data();
-            mask.Length = static_cast<USHORT>(state.mask.size() * sizeof(wchar_t));
-            mask.MaximumLength = mask.Length;
             const bool first = !state.queried;
             state.queried = true;
-            // The mask counts on the first query only.
             IO_STATUS_BLOCK io{};
             const NTSTATUS status = NtQueryDirectoryFile(
                 state.folder.Get(), nullptr, nullptr, nullptr, &io, state.buffer.data(),
-                kBufferBytes, FileFullDirectoryInformation, FALSE,
-                first && !state.everyName ? &mask : nullptr, first);
+                kBufferBytes, FileFullDirectoryInformation, FALSE, nullptr, first);
             if (!NT_SUCCESS(status)) {
                 // No matching entry is an empty listing, not a failure.
                 if (status != kNoMoreFiles && !(first && status == kNoSuchFile))
@@ -197,6 +170,8 @@ bool FolderListing::Next(ListedEntry& entry) {
         Fill(name, found.FileAttributes, found.EaSize,
              static_cast<std::uint64_t>(found.EndOfFile.QuadPart), Ticks(found.CreationTime),
              Ticks(found.LastWriteTime), Ticks(found.LastAccessTime), entry);
+        if (state.pattern && !state.pattern->Matches(entry.name))
+            continue;
         return true;
     }
     return false;

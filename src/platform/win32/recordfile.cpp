@@ -36,9 +36,9 @@ RecordFile::~RecordFile() {
 }
 
 SysError RecordFile::Create(const std::string& path) {
-    const HANDLE file = CreateFileW(win32::WidePath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
-                                    FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(win32::WidePath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return LastSysError();
     state_->file = file;
@@ -97,8 +97,8 @@ SysError AppendToFile(const std::string& path, std::string_view bytes) {
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data{};
-    const HANDLE find = FindFirstFileExW(win32::WidePath(folder + "\\*").c_str(),
-                                         FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE find = FindFirstFileExW(win32::WidePath(folder + "\\*").c_str(), FindExInfoBasic,
+                                         &data, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {

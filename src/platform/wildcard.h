@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace stampwell::platform::posix {
+namespace stampwell::platform {
 
 // A file-name pattern with the rules of Windows directory listings, for file
 // systems whose own listing has none:
@@ -44,7 +44,11 @@ private:
     std::vector<std::uint8_t> nextStates_;
 };
 
+// Simple Unicode case folding of one character beyond ASCII, the same
+// whatever locale the user runs in (the platform's tables).
+char32_t FoldCharacter(char32_t c);
+
 // One-off test of a name against a pattern.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
-} // namespace stampwell::platform::posix
+} // namespace stampwell::platform

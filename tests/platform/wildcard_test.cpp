@@ -1,9 +1,9 @@
-#include "platform/posix/wildcard.h"
+#include "platform/wildcard.h"
 
 #include <gtest/gtest.h>
 
-using stampwell::platform::posix::WildcardMatch;
-using stampwell::platform::posix::WildcardPattern;
+using stampwell::platform::WildcardMatch;
+using stampwell::platform::WildcardPattern;
 
 namespace {
 

@@ -1,10 +1,8 @@
-#include "platform/posix/wildcard.h"
+#include "platform/wildcard.h"
 
 #include <algorithm>
-#include <locale.h>
-#include <wctype.h>
 
-namespace stampwell::platform::posix {
+namespace stampwell::platform {
 
 namespace {
 
@@ -57,17 +55,13 @@ char32_t NextCharacter(std::string_view text, std::size_t& pos) {
     return c;
 }
 
-// Simple case folding as lower(upper(c)) from the C.UTF-8 tables, which are
-// the same whatever locale the user runs in.
+// Simple case folding; the rest of the ASCII range needs no table.
 char32_t Fold(char32_t c) {
     if (c < 0x80)
         return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
     if (c >= kRawByte)
         return c;
-    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
-    if (unicode == locale_t{})
-        return c;
-    return static_cast<char32_t>(towlower_l(towupper_l(static_cast<wint_t>(c), unicode), unicode));
+    return FoldCharacter(c);
 }
 
 } // namespace
@@ -157,4 +151,4 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     return WildcardPattern(pattern).Matches(name);
 }
 
-} // namespace stampwell::platform::posix
+} // namespace stampwell::platform
