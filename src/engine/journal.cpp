@@ -371,11 +371,13 @@ SysError JournalWriter::Add(const ItemReport& planned) {
     return file_.Append(line);
 }
 
-SysError JournalWriter::Finish(const std::string& ending, std::uint64_t files,
-                               std::uint64_t folders, std::uint64_t failed) {
-    const std::string line = "end\t" + JournalTimeNow() + '\t' + ending + "\tfiles " +
-                             std::to_string(files) + "\tfolders " + std::to_string(folders) +
-                             "\tfailed " + std::to_string(failed) + '\n';
+SysError
+JournalWriter::Finish(const std::string& ending,
+                      std::initializer_list<std::pair<const char*, std::uint64_t>> counts) {
+    std::string line = "end\t" + JournalTimeNow() + '\t' + ending;
+    for (const auto& [name, count] : counts)
+        line += '\t' + std::string(name) + ' ' + std::to_string(count);
+    line += '\n';
     SysError error = file_.Append(line);
     if (const SysError closed = file_.Close(); !error.Failed())
         error = closed;

@@ -4,9 +4,11 @@
 #include "platform/recordfile.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The run journal: one text file per run that holds, for every item the run
