@@ -72,8 +72,9 @@ public:
     platform::SysError Add(const ItemReport& planned);
 
     // The end line with the run's counts; the journal is then durable and closed.
-    platform::SysError Finish(const std::string& ending, std::uint64_t files, std::uint64_t folders,
-                              std::uint64_t failed);
+    // (counts: name and number)
+    platform::SysError Finish(const std::string& ending,
+                              std::initializer_list<std::pair<const char*, std::uint64_t>> counts);
 
 private:
     std::string path_;
