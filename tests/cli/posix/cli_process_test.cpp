@@ -1,5 +1,6 @@
 #include "cli/datetime.h"
 #include "engine/testtree.h"
+#include "platform/posix/longpath.h"
 
 #include <csignal>
 #include <cstdio>
@@ -112,6 +113,22 @@ TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
         EXPECT_TRUE(result.out.empty());
     }
     EXPECT_EQ(TimesOf(file_, ItemType::File).modified, before.modified);
+}
+
+TEST_F(CliProcess, PathsLongerThanPathMaxAreRunOver) {
+    const testing::LongPath deep(tree_.Root());
+    ASSERT_GT(deep.Folder().size(), std::size_t{PATH_MAX});
+    const std::string file = deep.MakeFile("a.txt");
+    Result result = RunCli({"--set", "modified=2001-02-03 04:05:06Z", file}, tree_);
+    EXPECT_EQ(result.status, 0) << result.err.substr(0, 200);
+    EXPECT_EQ(LastLine(result.out), "files: 1, folders: 0, failed: 0");
+    EXPECT_EQ(TimesOf(file, ItemType::File).modified, (engine::FileTime{981'173'106, 0}));
+
+    result = RunCli({"--set", "accessed=2001-02-03 04:05:06Z", deep.Folder()}, tree_);
+    EXPECT_EQ(result.status, 0) << result.err.substr(0, 200);
+    EXPECT_EQ(LastLine(result.out), "files: 1, folders: 1, failed: 0");
+    EXPECT_EQ(TimesOf(deep.Folder(), ItemType::Folder).accessed,
+              (engine::FileTime{981'173'106, 0}));
 }
 
 // Ctrl-C sets the cancel flag; the run stops at its next check, prints its
