@@ -47,6 +47,29 @@ TEST(DateTime, MalformedOrImpossibleTextIsRefused) {
     }
 }
 
+// Typed fields count, whatever the offset: the edges hold in local time too.
+TEST(DateTime, OnlyDatesEveryFileSystemCanStoreAreTaken) {
+    const std::vector<std::pair<const char*, std::optional<platform::FileTime>>> cases = {
+        {"1600-12-31 23:59:59", std::nullopt},
+        {"1600-12-31 23:59:59Z", std::nullopt},
+        {"1601-01-01 00:00:00Z", platform::FileTime{-11'644'473'600, 0}},
+        {"1601-01-01 00:00:00-01:00", platform::FileTime{-11'644'470'000, 0}},
+        {"30827-12-31 23:59:59.5Z", platform::FileTime{910'670'515'199, 500'000'000}},
+        {"30828-01-01 00:00:00", std::nullopt},
+        {"99999-01-01 00:00:00Z", std::nullopt},
+        {"0000-01-01 00:00:00Z", std::nullopt},
+        {"0000-02-30 00:00:00", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::string why;
+        EXPECT_EQ(ParseDateTime(text, why), expected) << text;
+        if (!expected) {
+            EXPECT_NE(why.find("1601-01-01 00:00:00 to 30827-12-31 23:59:59"), std::string::npos)
+                << text << ": " << why;
+        }
+    }
+}
+
 TEST(DateTime, LocalTimeIsReadWithTheZoneRules) {
     std::string why;
     const auto local = ParseDateTime("2001-02-03 04:05:06.25", why);
@@ -93,6 +116,7 @@ TEST(Options, BadUsageNamesTheBadArgument) {
         {{"--copy", "born=modified"}, "born"},
         {{"--swap", "created=modified"}, "--swap"},
         {{"--set", "modified=yesterday"}, "yesterday"},
+        {{"--set", "modified=1600-12-31 23:59:59"}, "1601-01-01 00:00:00 to"},
         {{"--set-attr", "archive,shiny"}, "shiny"},
         {{"--clear-attr", ""}, "--clear-attr"},
         {{"--touch", "everything"}, "--touch"},
