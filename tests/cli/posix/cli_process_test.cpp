@@ -84,7 +84,18 @@ TEST_F(CliProcess, VerboseListsEveryItemInRunOrder) {
         {"-v", "--touch", "files", "--set", "accessed=2001-02-03 04:05:06Z", tree_.Path("data")},
         tree_);
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, file_ + ": times accessed\nfiles: 1, folders: 0, failed: 0\n");
+    EXPECT_EQ(result.out, file_ + ": accessed time set\nfiles: 1, folders: 0, failed: 0\n");
+}
+
+TEST_F(CliProcess, EveryItemIsOneLineWhateverItsName) {
+    tree_.File("odd/a\nb.txt");
+    const std::string plain = tree_.File("odd/c.txt");
+    const Result result = RunCli(
+        {"-v", "--touch", "files", "--set", "accessed=2001-02-03 04:05:06Z", tree_.Path("odd")},
+        tree_);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "'" + tree_.Path("odd/a") + "'$'\\n''b.txt': accessed time set\n" +
+                              plain + ": accessed time set\nfiles: 2, folders: 0, failed: 0\n");
 }
 
 TEST_F(CliProcess, FailedItemsGiveStatusOneAndAreNamed) {
@@ -94,8 +105,7 @@ TEST_F(CliProcess, FailedItemsGiveStatusOneAndAreNamed) {
     const Result result = RunCli({"--copy", "created=modified", file_}, tree_);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(LastLine(result.out), "files: 1, folders: 0, failed: 1");
-    EXPECT_NE(result.err.find(file_ + ": cannot write the times (created)"), std::string::npos)
-        << result.err;
+    EXPECT_EQ(result.err.find(file_ + ": created time: not set: "), 0u) << result.err;
 }
 
 TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
@@ -167,7 +177,8 @@ TEST_F(CliProcess, InterruptStopsTheRunCleanly) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_EQ(rest, "files: 5000, folders: 0, failed: 0\n");
+    // The summary counts the files treated, one line each, not those found.
+    EXPECT_EQ(rest, "files: " + std::to_string(lines - 1) + ", folders: 0, failed: 0\n");
     EXPECT_LT(lines, kFiles + 1) << "items after the cancel were left alone";
 }
 
