@@ -34,7 +34,9 @@ TEST(DateTime, ExplicitOffsetsGiveTheExactInstant) {
               (platform::FileTime{981'173'106, 0}));
     EXPECT_EQ(ParseDateTime("2001-02-03 00:35:06-03:30", why),
               (platform::FileTime{981'173'106, 0}));
-    EXPECT_EQ(ParseDateTime("1969-12-31 23:59:59.5Z", why), (platform::FileTime{-1, 500'000'000}));
+    EXPECT_EQ(ParseDateTime("1969-12-31 23:59:59.50Z", why), (platform::FileTime{-1, 500'000'000}));
+    EXPECT_EQ(ParseDateTime("2001-02-03 04:05:06+23:59", why),
+              (platform::FileTime{981'086'766, 0}));
     EXPECT_EQ(ParseDateTime("2001-02-03 04:05:06.123456789Z", why),
               (platform::FileTime{981'173'106, 123'456'789}));
 }
@@ -148,7 +150,8 @@ TEST(Options, MissingPathIsBadUsage) {
 TEST(ShellQuoted, OnlyNamesThatNeedItAreQuotedAndEscaped) {
     const std::string separator(1, platform::kPathSeparator);
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"a" + separator + "b-1.2_x@y:z,w+v%u]{}", "a" + separator + "b-1.2_x@y:z,w+v%u]{}"},
+        {"AZaz09" + separator + "b-1.2_x@y:z,w+v%u]{}",
+         "AZaz09" + separator + "b-1.2_x@y:z,w+v%u]{}"},
         {"a#b~c", "a#b~c"},
         {"caf\xc3\xa9 \xe2\x82\xac\xf0\x9f\x98\x80", "'caf\xc3\xa9 \xe2\x82\xac\xf0\x9f\x98\x80'"},
         {"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"},
@@ -161,7 +164,7 @@ TEST(ShellQuoted, OnlyNamesThatNeedItAreQuotedAndEscaped) {
         {"a\nb", "'a'$'\\n''b'"},
         {"\nb", "$'\\n''b'"},
         {"a\tb\x1b", "'a'$'\\t''b'$'\\033'"},
-        {"a\x7f\r", "'a'$'\\177\\r'"},
+        {"a\x7f\r\a", "'a'$'\\177\\r\\a'"},
         {"a\xff", "'a'$'\\377'"},
         {"a\xc2\x85"
          "b",
@@ -169,6 +172,10 @@ TEST(ShellQuoted, OnlyNamesThatNeedItAreQuotedAndEscaped) {
         {"\xc0\xaf\xed\xa0\x80", "$'\\300\\257\\355\\240\\200'"},
         {"\xe2\x82x", "$'\\342\\202''x'"},
         {"\xf4\x90\x80\x80", "$'\\364\\220\\200\\200'"},
+        {"\xf5\x80\x80\x80", "$'\\365\\200\\200\\200'"},
+        // The first and last of each length, and those next to the forms left out.
+        {"\xc2\xa0\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xef\xbf\xbd\xf0\x90\x80\x80\xf4\x8f\xbf\xbf",
+         "\xc2\xa0\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xef\xbf\xbd\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
     };
     for (const auto& [name, printed] : cases)
         EXPECT_EQ(ShellQuoted(name), printed) << name;

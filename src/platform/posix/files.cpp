@@ -64,8 +64,6 @@ std::string ResolvedTarget(const std::string& path) {
 // path too long for stat is reached through the folder that holds the item.
 bool Exists(const std::string& path, bool& isFolder) {
     struct stat info {};
-    if (path.empty())
-        return false;
     if (::stat(path.c_str(), &info) == 0) {
         isFolder = S_ISDIR(info.st_mode);
         return true;
