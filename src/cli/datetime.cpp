@@ -1,6 +1,7 @@
 #include "cli/datetime.h"
 
 #include "platform/localtime.h"
+#include "support/datetimetext.h"
 
 #include <chrono>
 #include <string_view>
@@ -9,17 +10,27 @@ namespace stampwell::cli {
 
 namespace {
 
+bool IsDigit(std::string_view text, std::size_t pos) {
+    return pos < text.size() && text[pos] >= '0' && text[pos] <= '9';
+}
+
 // Reads exactly `digits` decimal digits at `pos`.
 bool Number(std::string_view text, std::size_t& pos, int digits, int& value) {
-    if (pos + static_cast<std::size_t>(digits) > text.size())
-        return false;
     value = 0;
     for (int i = 0; i < digits; ++i) {
-        const char c = text[pos++];
-        if (c < '0' || c > '9')
+        if (!IsDigit(text, pos))
             return false;
-        value = value * 10 + (c - '0');
+        value = value * 10 + (text[pos++] - '0');
     }
+    return true;
+}
+
+// The year: four digits, or five for the years from 10000 on.
+bool Year(std::string_view text, std::size_t& pos, int& year) {
+    if (!Number(text, pos, 4, year))
+        return false;
+    if (IsDigit(text, pos))
+        year = year * 10 + (text[pos++] - '0');
     return true;
 }
 
@@ -37,7 +48,7 @@ std::optional<platform::FileTime> ParseDateTime(const std::string& text, std::st
     platform::LocalDateTime local;
     std::size_t pos = 0;
     why = "expected YYYY-MM-DD HH:MM:SS[.fraction] with an optional Z or +HH:MM";
-    if (!Number(view, pos, 4, local.year) || !Expect(view, pos, '-') ||
+    if (!Year(view, pos, local.year) || !Expect(view, pos, '-') ||
         !Number(view, pos, 2, local.month) || !Expect(view, pos, '-') ||
         !Number(view, pos, 2, local.day) || !Expect(view, pos, ' ') ||
         !Number(view, pos, 2, local.hour) || !Expect(view, pos, ':') ||
@@ -56,6 +67,14 @@ std::optional<platform::FileTime> ParseDateTime(const std::string& text, std::st
         }
         if (digits == 0)
             return std::nullopt;
+    }
+    // Checked first: a year of five digits can be beyond what chrono holds.
+    if (!support::IsStorableDateTime(local)) {
+        const support::DateTimeTextForm iso;
+        why = "outside the dates a file system can store (" +
+              support::FormatDateTimeText(support::kFirstStorableDateTime, iso) + " to " +
+              support::FormatDateTimeText(support::kLastStorableDateTime, iso) + ")";
+        return std::nullopt;
     }
     const std::chrono::year_month_day date{std::chrono::year(local.year),
                                            std::chrono::month(static_cast<unsigned>(local.month)),

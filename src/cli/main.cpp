@@ -1,11 +1,13 @@
 #include "cli/options.h"
 #include "cli/report.h"
+#include "cli/shellquote.h"
 #include "engine/batchrun.h"
 #include "platform/console.h"
 
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -34,11 +36,8 @@ public:
         if (now - last_ < std::chrono::milliseconds(100))
             return;
         last_ = now;
-        constexpr std::size_t kWidth = 60;
-        const std::string tail =
-            path.size() > kWidth ? "..." + path.substr(path.size() - kWidth) : path;
         std::fprintf(stderr, "\r\033[K%llu %s", static_cast<unsigned long long>(count_),
-                     tail.c_str());
+                     Tail(path).c_str());
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -50,6 +49,17 @@ public:
     }
 
 private:
+    // The end of a long path, cut where a character begins.
+    static std::string Tail(const std::string& path) {
+        constexpr std::size_t kWidth = 60;
+        if (path.size() <= kWidth)
+            return cli::ShellQuoted(path);
+        std::size_t start = path.size() - kWidth;
+        while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80)
+            ++start;
+        return "..." + cli::ShellQuoted(std::string_view(path).substr(start));
+    }
+
     bool shown_;
     bool drawn_ = false;
     unsigned long long count_ = 0;
@@ -81,21 +91,23 @@ int main(int argc, char** argv) {
     callbacks.itemInHand = [&](const std::string& path, platform::ItemType) {
         progress.Item(path);
     };
-    // With -v an item's failures follow its line on stdout; a folder that
-    // could not be searched belongs to no item.
+    // An item's failures are told in its line: with -v every item's line
+    // goes to stdout, without it only a failed item's line, to stderr. A
+    // folder that could not be searched belongs to no item.
     callbacks.failure = [&](const engine::Failure& failure) {
-        if (options.verbose && failure.step != engine::FailedStep::ListFolder)
+        if (failure.step != engine::FailedStep::ListFolder)
             return;
         progress.Clear();
         PrintLine(options.verbose ? stdout : stderr, cli::DescribeFailure(failure));
     };
-    if (options.verbose)
-        callbacks.itemDone = [&](const engine::ItemReport& report) {
-            progress.Clear();
-            PrintLine(stdout, cli::DescribeItem(report));
-            for (const engine::Failure& failure : report.failures)
-                PrintLine(stdout, "  " + cli::DescribeFailure(failure));
-        };
+    cli::Treated treated;
+    callbacks.itemDone = [&](const engine::ItemReport& report) {
+        treated.Count(report);
+        if (!options.verbose && report.failures.empty())
+            return;
+        progress.Clear();
+        PrintLine(options.verbose ? stdout : stderr, cli::DescribeItem(report));
+    };
 
     const engine::Outcome outcome = engine::RunBatch(options.job, callbacks);
     progress.Clear();
@@ -103,7 +115,7 @@ int main(int argc, char** argv) {
         PrintLine(stderr, "stampwell-cli: no matching file found");
     else if (outcome.ending == engine::Ending::Cancelled || engine::CancelRun.load())
         PrintLine(stderr, "stampwell-cli: cancelled");
-    PrintLine(stdout, cli::SummaryLine(outcome));
+    PrintLine(stdout, cli::SummaryLine(outcome, treated));
     std::fflush(stdout);
     return engine::CancelRun.load() ? 130 : cli::ExitCode(outcome);
 }

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/datetime.h"
+#include "cli/shellquote.h"
 #include "support/modFSO.h"
 
 #include <CLI/CLI.hpp>
@@ -176,7 +177,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
             return ParseResult::Usage;
     }
     if (!support::FileExists(job.path)) {
-        message = "PATH: no file or folder '" + job.path + "'";
+        message = "PATH: no file or folder " + ShellQuoted(job.path);
         return ParseResult::Usage;
     }
     job.isFolder = support::FolderExists(job.path);

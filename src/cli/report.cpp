@@ -1,5 +1,9 @@
 #include "cli/report.h"
 
+#include "cli/shellquote.h"
+
+#include <vector>
+
 namespace stampwell::cli {
 
 namespace {
@@ -8,101 +12,162 @@ using engine::FailedStep;
 using engine::KindBit;
 using engine::TimeKind;
 
-std::string KindNames(engine::TimeKindSet kinds) {
-    std::string names;
-    const auto add = [&](TimeKind kind, const char* name) {
-        if ((kinds & KindBit(kind)) == 0)
-            return;
-        if (!names.empty())
-            names += ", ";
-        names += name;
-    };
-    add(TimeKind::Created, "created");
-    add(TimeKind::Modified, "modified");
-    add(TimeKind::Accessed, "accessed");
-    return names;
+// "a", "a and b", "a, b and c".
+std::string Listed(const std::vector<const char*>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
 }
 
-std::string AttributeNames(std::uint32_t bits) {
-    std::string names;
-    const auto add = [&](std::uint32_t bit, const char* name) {
-        if ((bits & bit) == 0)
-            return;
-        if (!names.empty())
-            names += ", ";
-        names += name;
-    };
-    add(engine::kAttrArchive, "archive");
-    add(engine::kAttrReadOnly, "readonly");
-    add(engine::kAttrSystem, "system");
-    add(engine::kAttrHidden, "hidden");
-    return names;
+// "modified time", "created and accessed times".
+std::string TimesNamed(engine::TimeKindSet kinds) {
+    std::vector<const char*> names;
+    for (const auto& [kind, name] :
+         {std::pair{TimeKind::Created, "created"}, std::pair{TimeKind::Modified, "modified"},
+          std::pair{TimeKind::Accessed, "accessed"}})
+        if ((kinds & KindBit(kind)) != 0)
+            names.push_back(name);
+    return Listed(names) + (names.size() == 1 ? " time" : " times");
 }
 
-std::string StepText(const engine::Failure& failure) {
-    const std::string kinds = " (" + KindNames(failure.kinds) + ")";
-    const std::string attributes = " (" + AttributeNames(failure.attributes) + ")";
+// "archive", "readonly and hidden": the names the options take.
+std::string AttributesNamed(std::uint32_t bits) {
+    std::vector<const char*> names;
+    for (const auto& [bit, name] :
+         {std::pair{engine::kAttrArchive, "archive"}, std::pair{engine::kAttrReadOnly, "readonly"},
+          std::pair{engine::kAttrSystem, "system"}, std::pair{engine::kAttrHidden, "hidden"}})
+        if ((bits & bit) != 0)
+            names.push_back(name);
+    return Listed(names);
+}
+
+std::string Because(const engine::Failure& failure) {
+    return failure.reason.Failed() ? ": " + failure.reason.text : std::string();
+}
+
+// "archive: not set: why" for the bits to be set, "hidden: not cleared: why"
+// for those to be cleared (`wanted` is the word the item was to get).
+void AttributesNotDone(std::uint32_t bits, std::uint32_t wanted, const std::string& how,
+                       std::vector<std::string>& parts) {
+    if ((bits & wanted) != 0)
+        parts.push_back(AttributesNamed(bits & wanted) + ": not set" + how);
+    if ((bits & ~wanted) != 0)
+        parts.push_back(AttributesNamed(bits & ~wanted) + ": not cleared" + how);
+}
+
+// What a failed step did not do, and why.
+void NotDone(const engine::Failure& failure, const engine::AttributeChange& attributes,
+             std::vector<std::string>& parts) {
+    const std::uint32_t changing = attributes.before ^ attributes.after;
+    const std::string because = Because(failure);
     switch (failure.step) {
     case FailedStep::ListFolder:
-        return "cannot list the folder";
+        parts.push_back("folder not searched" + because);
+        return;
     case FailedStep::ReadAttributes:
-        return "cannot read the attributes";
+        // Before the write nothing is planned yet; after it, the bits written.
+        if ((failure.attributes & changing) == 0)
+            parts.push_back("attributes: not read" + because);
+        else
+            parts.push_back(AttributesNamed(failure.attributes & changing) +
+                            ": written, but not read back" + because);
+        return;
     case FailedStep::WriteAttributes:
-        return "cannot write the attributes" + attributes;
+        AttributesNotDone(failure.attributes & changing, attributes.after, because, parts);
+        return;
     case FailedStep::AttributesNotKept:
-        return "the file system did not keep the attributes" + attributes;
+        AttributesNotDone(failure.attributes, attributes.after,
+                          ": the file system did not keep the change", parts);
+        return;
     case FailedStep::ReadTimes:
-        return "cannot read the times";
+        if (failure.kinds == 0)
+            parts.push_back("times: not read" + because);
+        else
+            parts.push_back(TimesNamed(failure.kinds) + ": written, but not read back" + because);
+        return;
     case FailedStep::TimeUnknown:
-        return "the file system keeps no time to take" + kinds;
+        parts.push_back("times: not changed: the file system keeps no " +
+                        TimesNamed(failure.kinds));
+        return;
     case FailedStep::WriteTimes:
-        return "cannot write the times" + kinds;
+        parts.push_back(TimesNamed(failure.kinds) + ": not set" + because);
+        return;
     case FailedStep::TimesNotKept:
-        return "the file system did not keep the times" + kinds + "; the old times were put back";
+        parts.push_back(TimesNamed(failure.kinds) +
+                        ": not set: the file system did not keep the value; the old times were "
+                        "put back");
+        return;
     case FailedStep::RestoreTimes:
-        return "cannot put the old times back" + kinds;
+        parts.push_back(TimesNamed(failure.kinds) + ": old value not put back" + because);
+        return;
     case FailedStep::Replaced:
-        return "no longer the item found (replaced or moved); left alone";
+        parts.push_back("left alone: no longer the item found (replaced by a link or another "
+                        "item)" +
+                        because);
+        return;
     case FailedStep::Journal:
-        return "cannot write the journal; left alone";
+        parts.push_back("left alone: the journal could not take it" + because);
+        return;
     case FailedStep::ChangedSince:
-        return "changed or replaced since the run; left alone";
+        parts.push_back("skipped: changed or replaced since the run" + because);
+        return;
     case FailedStep::NotRestored:
-        return "the old values did not come back" + kinds + attributes;
+        parts.push_back("old values not back: the file system did not keep them");
+        return;
     }
-    return {};
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : "; ") + part;
+    return text;
 }
 
 } // namespace
 
 std::string DescribeItem(const engine::ItemReport& report) {
-    std::string done;
-    if (const auto kinds = engine::KindsOf(report.times.update); kinds != 0)
-        done = "times " + KindNames(kinds);
-    const std::uint32_t changed = report.attributes.before ^ report.attributes.after;
+    // What was planned, less what a failed step concerns.
+    engine::TimeKindSet timesSet = engine::KindsOf(report.times.update);
+    std::uint32_t changed = report.attributes.before ^ report.attributes.after;
+    for (const engine::Failure& failure : report.failures) {
+        // Times not kept are all put back, those that were kept too.
+        timesSet &= failure.step == FailedStep::TimesNotKept
+                        ? 0
+                        : static_cast<engine::TimeKindSet>(~failure.kinds);
+        changed &= ~failure.attributes;
+    }
+    std::vector<std::string> parts;
+    if (timesSet != 0)
+        parts.push_back(TimesNamed(timesSet) + " set");
     if ((changed & report.attributes.after) != 0)
-        done += (done.empty() ? "" : "; ") + std::string("set ") +
-                AttributeNames(changed & report.attributes.after);
+        parts.push_back(AttributesNamed(changed & report.attributes.after) + " set");
     if ((changed & report.attributes.before) != 0)
-        done += (done.empty() ? "" : "; ") + std::string("cleared ") +
-                AttributeNames(changed & report.attributes.before);
-    if (done.empty())
-        done = "unchanged";
-    if (!report.failures.empty())
-        done = "FAILED (" + done + " planned)";
-    return report.path + ": " + done;
+        parts.push_back(AttributesNamed(changed & report.attributes.before) + " cleared");
+    for (const engine::Failure& failure : report.failures)
+        NotDone(failure, report.attributes, parts);
+    if (parts.empty())
+        parts.push_back("unchanged");
+    return ShellQuoted(report.path) + ": " + Joined(parts);
 }
 
 std::string DescribeFailure(const engine::Failure& failure) {
-    std::string line = failure.item + ": " + StepText(failure);
-    if (failure.reason.Failed())
-        line += ": " + failure.reason.text;
-    return line;
+    std::vector<std::string> parts;
+    NotDone(failure, {}, parts);
+    return ShellQuoted(failure.item) + ": " + Joined(parts);
 }
 
-std::string SummaryLine(const engine::Outcome& outcome) {
-    return "files: " + std::to_string(outcome.files) +
-           ", folders: " + std::to_string(outcome.folders) +
+void Treated::Count(const engine::ItemReport& report) {
+    ++(report.type == engine::ItemType::Folder ? folders : files);
+}
+
+std::string SummaryLine(const engine::Outcome& outcome, const Treated& treated) {
+    return "files: " + std::to_string(treated.files) +
+           ", folders: " + std::to_string(treated.folders) +
            ", failed: " + std::to_string(outcome.failed);
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <tuple>
 
 namespace stampwell::support {
 
@@ -158,6 +159,14 @@ std::optional<LocalDateTime> ParseDateTimeText(std::string_view text,
 
 std::optional<LocalDateTime> ParseDateTimeText(std::string_view text) {
     return ParseDateTimeText(text, LocaleDateTimeTextForm());
+}
+
+bool IsStorableDateTime(const LocalDateTime& time) {
+    const auto seconds = [](const LocalDateTime& t) {
+        return std::tie(t.year, t.month, t.day, t.hour, t.minute, t.second);
+    };
+    return seconds(time) >= seconds(kFirstStorableDateTime) &&
+           seconds(time) <= seconds(kLastStorableDateTime);
 }
 
 } // namespace stampwell::support

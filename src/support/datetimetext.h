@@ -40,4 +40,13 @@ std::optional<platform::LocalDateTime> ParseDateTimeText(std::string_view text,
                                                          const DateTimeTextForm& form);
 std::optional<platform::LocalDateTime> ParseDateTimeText(std::string_view text);
 
+// The dates every platform's file systems can store, as typed in local time:
+// from 1601-01-01 00:00:00, where Windows' file times begin, to 30827-12-31
+// 23:59:59, the last day of Windows' calendar. A date outside them (year 0
+// among them) is refused before a run. Whole seconds count: a fraction of the
+// last second is inside.
+inline constexpr platform::LocalDateTime kFirstStorableDateTime{1601, 1, 1, 0, 0, 0, 0};
+inline constexpr platform::LocalDateTime kLastStorableDateTime{30827, 12, 31, 23, 59, 59, 0};
+bool IsStorableDateTime(const platform::LocalDateTime& time);
+
 } // namespace stampwell::support

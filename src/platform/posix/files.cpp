@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/item.h"
+
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -58,16 +60,36 @@ std::string ResolvedTarget(const std::string& path) {
     return real ? std::string(real.get()) : path;
 }
 
+// Whether the path names something (links followed), and whether a folder. A
+// path too long for stat is reached through the folder that holds the item.
+bool Exists(const std::string& path, bool& isFolder) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        isFolder = S_ISDIR(info.st_mode);
+        return true;
+    }
+    if (errno != ENAMETOOLONG)
+        return false;
+    OpenFolder folder;
+    std::string name;
+    ItemState state;
+    if (OpenFolder::OpenParent(path, true, folder, name).Failed() ||
+        ReadItemState(folder, name, ItemType::File, false, state).Failed())
+        return false;
+    isFolder = state.kind == ItemKind::Folder;
+    return true;
+}
+
 } // namespace
 
 bool PathExists(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+    bool isFolder = false;
+    return Exists(path, isFolder);
 }
 
 bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    bool isFolder = false;
+    return Exists(path, isFolder) && isFolder;
 }
 
 SysError CreateFolderPath(const std::string& path) {
