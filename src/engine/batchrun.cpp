@@ -4,7 +4,6 @@
 #include "engine/walk.h"
 #include "support/modFSO.h"
 
-#include <cerrno>
 #include <deque>
 
 namespace stampwell::engine {
@@ -192,11 +191,11 @@ private:
             if (!error.Failed())
                 error = platform::ReadItemState(*parent, folder.name, platform::ItemType::Folder,
                                                 false, now);
-            if (error.code == ENOENT)
+            if (platform::IsNotFound(error))
                 continue;
             if (!error.Failed() &&
                 (now.kind != ItemKind::Folder || !(now.identity == folder.identity)))
-                error = platform::MakeSysError(ESTALE);
+                error = platform::NotTheItemFound();
             Deliver(error.Failed()
                         ? Unreachable(folder.path, platform::ItemType::Folder, std::move(error))
                         : ChangeFolder(*parent, folder.name, folder));

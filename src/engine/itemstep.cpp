@@ -1,7 +1,5 @@
 #include "engine/itemstep.h"
 
-#include <cerrno>
-
 namespace stampwell::engine {
 
 namespace {

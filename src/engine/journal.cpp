@@ -4,7 +4,6 @@
 #include "platform/folders.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -311,7 +310,7 @@ bool UnescapeJournalText(const std::string& text, std::string& raw) {
 SysError JournalWriter::Create(const std::string& folder, const JournalHead& head,
                                std::unique_ptr<JournalWriter>& writer) {
     if (folder.empty())
-        return platform::MakeSysError(ENOENT);
+        return platform::NotFound();
     if (SysError error = platform::CreateFolderPath(folder); error.Failed())
         return error;
     // The name sorts by time: "2026-12-07 03:20:11.123456789 UTC" gives
@@ -398,7 +397,8 @@ std::string EndingWord(Ending ending) {
     return "done";
 }
 
-SysError ReadJournal(const std::string& file, Journal& journal, bool changesToo) {
+SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo) {
+    const std::string file = path; // `path` may be the journal's own name
     journal = {};
     journal.file = file;
     std::string bytes;
@@ -414,7 +414,7 @@ SysError ReadJournal(const std::string& file, Journal& journal, bool changesToo)
         start = end + 1;
         if (first) {
             if (line != kFirstLine)
-                return platform::MakeSysError(EINVAL);
+                return platform::DamagedData();
             first = false;
             continue;
         }
@@ -456,7 +456,7 @@ SysError ReadJournal(const std::string& file, Journal& journal, bool changesToo)
             ++journal.damaged;
         }
     }
-    return first ? platform::MakeSysError(EINVAL) : SysError{};
+    return first ? platform::DamagedData() : SysError{};
 }
 
 namespace {

@@ -1,7 +1,5 @@
 #include "engine/undo.h"
 
-#include <cerrno>
-
 namespace stampwell::engine {
 
 namespace {
@@ -33,7 +31,7 @@ public:
         const bool attributes = change_.writtenWord.has_value() && change_.attributesRead;
         if (!error.Failed())
             error = platform::ReadItemState(folder, name, change_.type, attributes, now);
-        if (error.code == ENOENT || error.code == ENOTDIR)
+        if (platform::IsNotFound(error))
             return Fail(FailedStep::ChangedSince, std::move(error));
         if (error.Failed())
             return Fail(FailedStep::ReadTimes, std::move(error));

@@ -3,8 +3,6 @@
 #include "engine/runflags.h"
 #include "support/modFSO.h"
 
-#include <cerrno>
-
 namespace stampwell::engine {
 
 namespace {
@@ -27,18 +25,13 @@ bool RunCancelled() {
     return CancelRun.load(std::memory_order_relaxed);
 }
 
-// The reason given when a name no longer names the folder found.
-SysError NotTheFolderFound() {
-    return platform::MakeSysError(ESTALE);
-}
-
 SysError OpenChecked(const OpenFolder& parent, const FoundFolder& found,
                      std::shared_ptr<const OpenFolder>& folder) {
     auto child = std::make_shared<OpenFolder>();
     if (SysError error = parent.OpenChild(found.name, *child); error.Failed())
         return error;
     if (!(child->Identity() == found.identity))
-        return NotTheFolderFound();
+        return platform::NotTheItemFound();
     folder = std::move(child);
     return {};
 }

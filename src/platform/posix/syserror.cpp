@@ -18,4 +18,20 @@ SysError MakeSysError(int code) {
     return {code, text != nullptr ? text : ""};
 }
 
+SysError NotTheItemFound() {
+    return MakeSysError(ESTALE);
+}
+
+SysError DamagedData() {
+    return MakeSysError(EBADMSG);
+}
+
+SysError NotFound() {
+    return MakeSysError(ENOENT);
+}
+
+bool IsNotFound(const SysError& error) {
+    return error.code == ENOENT || error.code == ENOTDIR;
+}
+
 } // namespace stampwell::platform

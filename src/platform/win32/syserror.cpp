@@ -26,4 +26,20 @@ SysError MakeSysError(int code) {
     return {code, win32::Narrow(text)};
 }
 
+SysError NotTheItemFound() {
+    return MakeSysError(ERROR_FILE_INVALID);
+}
+
+SysError DamagedData() {
+    return MakeSysError(ERROR_INVALID_DATA);
+}
+
+SysError NotFound() {
+    return MakeSysError(ERROR_FILE_NOT_FOUND);
+}
+
+bool IsNotFound(const SysError& error) {
+    return error.code == ERROR_FILE_NOT_FOUND || error.code == ERROR_PATH_NOT_FOUND;
+}
+
 } // namespace stampwell::platform
