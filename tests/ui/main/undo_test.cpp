@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTimeZone>
+#include <ctime>
 #include <map>
 
 using stampwell::platform::FileTime;
@@ -146,18 +148,37 @@ private slots:
         QVERIFY(!run.undoneBy.empty());
     }
 
-    void CtrlZAsksFirstAndNoLeavesTheRunAsItIs() {
+    void CtrlZAsksFirstWithTheLocalStartAndNoLeavesTheRunAsItIs() {
         Profile profile;
         const Times before = MakeTree(profile);
         frmMain w;
         Prepare(profile, w);
         QVERIFY(Click(w, "cmdExec"));
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        qputenv("TZ", "Asia/Kolkata");
+        tzset();
         profile.answers = {MessageAnswer::No};
         QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
         // The button's shortcut clicks it as an animation, a moment later.
         QTRY_COMPARE(profile.messages.size(), 1);
+        qunsetenv("TZ");
+        tzset();
         QCOMPARE(profile.messages[0].buttons, stampwell::ui::MessageButtons::YesNo);
+        const QString started = QString::fromStdString(w.RunToUndo()->head.started);
+        const QDateTime local =
+            QDateTime(QDate::fromString(started.left(10), QStringLiteral("yyyy-MM-dd")),
+                      QTime::fromString(started.mid(11, 8), QStringLiteral("HH:mm:ss")),
+                      QTimeZone::utc())
+                .toTimeZone(QTimeZone("Asia/Kolkata"));
+        const LocalDateTime shown{local.date().year(),
+                                  local.date().month(),
+                                  local.date().day(),
+                                  local.time().hour(),
+                                  local.time().minute(),
+                                  local.time().second(),
+                                  0};
+        QVERIFY(profile.messages[0].text.contains(
+            QString::fromStdString(stampwell::support::FormatDateTimeText(shown))));
         QVERIFY(!w.IsRunning());
         QCOMPARE(CountKept(before), 0);
         QVERIFY(w.RunToUndo().has_value());
