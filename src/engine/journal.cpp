@@ -404,6 +404,16 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
     std::string bytes;
     if (SysError error = platform::ReadWholeFile(file, bytes); error.Failed())
         return error;
+    // A cut-short run leaves the rest of its last piece as zero bytes, and
+    // maybe a line cut short before them: the zeros end that line.
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] != '\0')
+            text += bytes[i];
+        else if (i == 0 || bytes[i - 1] != '\0')
+            text += '\n';
+    bytes = std::move(text);
     std::size_t start = 0;
     bool first = true;
     while (start < bytes.size()) {
@@ -418,8 +428,7 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
             first = false;
             continue;
         }
-        // A cut-short run leaves the rest of its last piece as zero bytes.
-        if (line.empty() || line[0] == '\0')
+        if (line.empty())
             continue;
         const std::vector<std::string> fields = SplitTabs(line);
         const std::string& key = fields[0];

@@ -196,7 +196,7 @@ TEST(Journal, UndoSkipsAnItemChangedSinceUnlessForced) {
     Journal run;
     ASSERT_FALSE(ReadJournal(journal->Path(), run).Failed());
 
-    const FileTime later{1'600'000'000, 7};
+    const FileTime later{1'600'000'000, 700};
     ASSERT_FALSE(platform::WriteItemTimes(file, ItemType::File, {std::nullopt, later, std::nullopt})
                      .Failed());
     std::vector<Failure> failures;

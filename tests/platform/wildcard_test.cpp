@@ -1,5 +1,7 @@
 #include "platform/wildcard.h"
 
+#include "testing/wine.h"
+
 #include <gtest/gtest.h>
 
 using stampwell::platform::WildcardMatch;
@@ -64,7 +66,8 @@ TEST(Wildcard, IgnoresCaseInAsciiAndBeyond) {
     EXPECT_TRUE(WildcardMatch("A?C", "abc"));
     EXPECT_TRUE(WildcardMatch("ÄRGER*", "ärger.txt"));
     EXPECT_TRUE(WildcardMatch("*ΣΟΦΊΑ", "σοφία"));
-    EXPECT_TRUE(WildcardMatch("*ς", "ΛΌΓΟΣ")); // final sigma folds like sigma
+    // Final sigma folds like sigma; Wine's case tables leave it as it is.
+    EXPECT_EQ(WildcardMatch("*ς", "ΛΌΓΟΣ"), !stampwell::testing::UnderWine());
     EXPECT_TRUE(WildcardMatch("привет.*", "ПРИВЕТ.doc"));
     EXPECT_TRUE(WildcardMatch("ＡＢ", "ａｂ")); // full-width letters
     EXPECT_FALSE(WildcardMatch("ä", "a"));
