@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 using namespace stampwell;
 
@@ -28,5 +29,7 @@ int main(int argc, char* argv[]) {
     ui::frmMain window;
     window.Load();
     window.show();
+    // Once the window is on screen: a run cut short by a crash is offered for undo.
+    QTimer::singleShot(0, &window, &ui::frmMain::OfferRecovery);
     return application.exec();
 }

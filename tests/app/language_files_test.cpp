@@ -17,7 +17,7 @@ struct WindowSection {
 };
 
 constexpr WindowSection kSections[] = {
-    {"SWfrmMain", 77}, {"SWdlgAbout", 5}, {"SWdlgSettings", 13}, {"dlgLangSelect", 5}};
+    {"SWfrmMain", 88}, {"SWdlgAbout", 5}, {"SWdlgSettings", 13}, {"dlgLangSelect", 5}};
 
 std::string LanguageFile(const std::string& language) {
     return std::string(STAMPWELL_LANG_DIR) + "/" + language + ".lng";

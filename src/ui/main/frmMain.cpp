@@ -143,6 +143,7 @@ void frmMain::Connect() {
     }
     connect(cmdExec, &QPushButton::clicked, this, &frmMain::StartRun);
     connect(cmdCancel, &QPushButton::clicked, this, &frmMain::CancelRun);
+    connect(cmdUndo, &QPushButton::clicked, this, &frmMain::UndoLastRun);
     connect(cmdQuit, &QToolButton::clicked, this, &QWidget::close);
     connect(cmdSettings, &QToolButton::clicked, this, &frmMain::settingsRequested);
     connect(cmdHelp, &QToolButton::clicked, this, &frmMain::helpRequested);
@@ -284,6 +285,7 @@ void frmMain::EnableControls(bool enable) {
     }
     txtFilter->setEnabled(isFolder_);
     chkRekursiv->setEnabled(isFolder_);
+    cmdUndo->setEnabled(enable && runToUndo_.has_value());
     SetBusyPointer(enable);
     if (enable) {
         for (int i = 0; i < 3; ++i) {

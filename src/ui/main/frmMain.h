@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/batchrun.h"
+#include "engine/journal.h"
+#include "engine/undo.h"
 #include "ui/main/clsToolTip.h"
 
 #include <QString>
@@ -63,9 +65,10 @@ public:
     void HandleDrop(const QMimeData& data);
     void ShowInfo();
 
-    // The main-window texts: the 56 of the table and the two that report
-    // failures (56: the failed count's label, 57: a single file not changed).
-    static constexpr int kMainTextCount = 58;
+    // The main-window texts: the 56 of the table, the two that report
+    // failures (56: the failed count's label, 57: a single file not changed),
+    // and those of the journal and undo (58 to 68).
+    static constexpr int kMainTextCount = 69;
     // Main-window text N (empty for an index outside the table).
     QString MainText(int index) const;
     // The file-name filter of a run: the filter field's text, "*.*" for none.
@@ -77,11 +80,21 @@ public:
     int Mode() const { return mode_; }
     bool IsLoading() const { return loading_; }
     bool IsRunning() const { return worker_.joinable(); }
+    bool IsUndoing() const { return undoing_; }
     const clsToolTip* InfoBalloon() const { return toolTip_.get(); }
 
     // A system colour (high byte 0x80, low bytes its index) as the platform's
     // palette has it, 0x00BBGGRR; any other colour unchanged.
     static std::uint32_t TranslateColor(std::uint32_t color);
+
+    // The run that "Undo last run" undoes: the newest journal with changes
+    // that is not an undo and has not been undone (head and end only).
+    const std::optional<engine::Journal>& RunToUndo() const { return runToUndo_; }
+    // Asks to undo the last run and undoes it on Yes.
+    void UndoLastRun();
+    // Offers to undo a run that was cut short; called once the window shows.
+    // No keeps the run's changes and is not asked again.
+    void OfferRecovery();
 
 signals:
     // The buttons whose windows live elsewhere.
@@ -90,7 +103,7 @@ signals:
     void aboutRequested();
     // The online help page is to be opened (after the user agreed).
     void onlineHelpRequested();
-    // A run has ended and lblInfo shows its outcome.
+    // A run or an undo has ended and lblInfo shows its outcome.
     void runFinished();
 
 protected:
@@ -134,6 +147,17 @@ private:
     void RefreshProgress();
     void FinishRun();
     QString OutcomeText(const engine::Outcome& outcome) const;
+    bool DateIsStorable();
+    // Asks whether to go on without a journal (text N names the reason).
+    bool GoWithoutJournal(int text, const platform::SysError& reason);
+    void StartProgress(std::uint64_t total);
+    engine::RunCallbacks ProgressCallbacks();
+
+    // Undo.
+    void FindRunToUndo();
+    void StartUndo(engine::Journal journal, bool force);
+    QString RunDescription(int text, const engine::Journal& journal) const;
+    QString UndoOutcomeText(const engine::UndoOutcome& outcome) const;
 
     bool loading_ = false;
     int mode_ = 0;
@@ -175,6 +199,7 @@ private:
     QToolButton* cmdSettings = nullptr;
     QPushButton* cmdExec = nullptr;
     QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdUndo = nullptr;
     QToolButton* cmdQuit = nullptr;
 
     // A run on the worker thread; the window reads its progress on a timer.
@@ -186,6 +211,11 @@ private:
     std::uint64_t total_ = 0; // items to do, once the search is over
     std::atomic<std::uint64_t> itemsDone_{0};
     engine::Outcome outcome_;
+    bool undoing_ = false;
+    engine::UndoOutcome undoOutcome_;
+    std::unique_ptr<engine::JournalWriter> journal_; // null for a run without one
+    platform::SysError journalError_;
+    std::optional<engine::Journal> runToUndo_;
     bool unloaded_ = false;
 };
 

@@ -200,6 +200,8 @@ QGroupBox* frmMain::BuildFrame6() {
     cmdCancel = Named(new QPushButton(Frame6), QStringLiteral("cmdCancel"));
     cmdCancel->setEnabled(false);
     cmdCancel->hide();
+    cmdUndo = Named(new QPushButton(Frame6), QStringLiteral("cmdUndo"));
+    cmdUndo->setEnabled(false);
     // cmdCancel takes cmdExec's place while a run hides cmdExec.
     auto* runCell = new QGridLayout;
     runCell->setContentsMargins(0, 0, 0, 0);
@@ -213,7 +215,8 @@ QGroupBox* frmMain::BuildFrame6() {
     row->addWidget(cmdAbout);
     row->addWidget(cmdHelp);
     row->addWidget(cmdSettings);
-    row->addStretch(3);
+    row->addStretch(2);
+    row->addWidget(cmdUndo);
     row->addLayout(runCell, 2);
     row->addStretch(1);
     row->addWidget(cmdQuit);

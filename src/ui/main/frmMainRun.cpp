@@ -1,3 +1,4 @@
+#include "engine/journalledrun.h"
 #include "engine/runflags.h"
 #include "platform/localtime.h"
 #include "support/datetimetext.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <optional>
+#include <tuple>
 
 // Runs from the window: the engine works on a worker thread while the window
 // stays responsive; a timer shows the item in hand and the items done.
@@ -25,6 +27,19 @@ QString Count(std::uint64_t n) {
     return QString::number(n);
 }
 
+// The range a time stamp can hold on every platform (Windows' FILETIME).
+constexpr platform::LocalDateTime kFirstStorableDateTime{1601, 1, 1, 0, 0, 0, 0};
+constexpr platform::LocalDateTime kLastStorableDateTime{30827, 12, 31, 23, 59, 59, 0};
+
+auto Fields(const platform::LocalDateTime& time) {
+    return std::tuple(time.year, time.month, time.day, time.hour, time.minute, time.second);
+}
+
+bool IsStorableDateTime(const platform::LocalDateTime& time) {
+    return Fields(kFirstStorableDateTime) <= Fields(time) &&
+           Fields(time) <= Fields(kLastStorableDateTime);
+}
+
 } // namespace
 
 void frmMain::StartRun() {
@@ -33,37 +48,77 @@ void frmMain::StartRun() {
                     MessageButtons::Ok);
         return;
     }
+    if (!DateIsStorable()) {
+        return;
+    }
+    const engine::Job job = MakeJob();
+    std::unique_ptr<engine::JournalWriter> journal;
+    const platform::SysError journalFailure =
+        engine::StartJournal(engine::JournalFolder(), "Stampwell", job, journal);
+    if (journalFailure.Failed() && !GoWithoutJournal(58, journalFailure)) {
+        return;
+    }
+    journal_ = std::move(journal);
+    journalError_ = {};
     engine::ClearCancel();
     lblInfo->setText(MainText(42));
     cmdExec->setText(MainText(43));
     EnableControls(false);
-    const engine::Job job = MakeJob();
+    StartProgress(0);
+    worker_ = std::thread([this, job] {
+        outcome_ = engine::RunWithJournal(job, ProgressCallbacks(), journal_.get(), journalError_);
+        QMetaObject::invokeMethod(this, &frmMain::FinishRun, Qt::QueuedConnection);
+    });
+}
+
+bool frmMain::DateIsStorable() {
+    if (!Option2[2]->isChecked()) {
+        return true;
+    }
+    const auto local = support::ParseDateTimeText(ToStd(txtDateTime->text()));
+    if (!local || IsStorableDateTime(*local)) {
+        return true;
+    }
+    ShowMessage(this, MessageIcon::Warning, QStringLiteral("Stampwell"),
+                MainText(68).arg(FromStd(support::FormatDateTimeText(kFirstStorableDateTime)),
+                                 FromStd(support::FormatDateTimeText(kLastStorableDateTime))),
+                MessageButtons::Ok);
+    return false;
+}
+
+bool frmMain::GoWithoutJournal(int text, const platform::SysError& reason) {
+    return ShowMessage(this, MessageIcon::Warning, QStringLiteral("Stampwell"),
+                       MainText(text).arg(FromStd(reason.text)),
+                       MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+void frmMain::StartProgress(std::uint64_t total) {
     itemsDone_ = 0;
     {
         const std::lock_guard lock(progressMutex_);
         itemInHand_.clear();
         itemChanged_ = false;
-        total_ = 0;
+        total_ = total;
     }
     progress_->setRange(0, 0);
     progress_->setFormat(QStringLiteral("%v"));
     progress_->show();
     progressTimer_.start();
-    worker_ = std::thread([this, job] {
-        engine::RunCallbacks callbacks;
-        callbacks.itemInHand = [this](const std::string& path, platform::ItemType) {
-            const std::lock_guard lock(progressMutex_);
-            itemInHand_ = path;
-            itemChanged_ = true;
-        };
-        callbacks.itemDone = [this](const engine::ItemReport&) { ++itemsDone_; };
-        callbacks.searchDone = [this](std::uint64_t items) {
-            const std::lock_guard lock(progressMutex_);
-            total_ = items;
-        };
-        outcome_ = engine::RunBatch(job, callbacks);
-        QMetaObject::invokeMethod(this, &frmMain::FinishRun, Qt::QueuedConnection);
-    });
+}
+
+engine::RunCallbacks frmMain::ProgressCallbacks() {
+    engine::RunCallbacks callbacks;
+    callbacks.itemInHand = [this](const std::string& path, platform::ItemType) {
+        const std::lock_guard lock(progressMutex_);
+        itemInHand_ = path;
+        itemChanged_ = true;
+    };
+    callbacks.itemDone = [this](const engine::ItemReport&) { ++itemsDone_; };
+    callbacks.searchDone = [this](std::uint64_t items) {
+        const std::lock_guard lock(progressMutex_);
+        total_ = items;
+    };
+    return callbacks;
 }
 
 void frmMain::CancelRun() {
@@ -168,10 +223,17 @@ void frmMain::FinishRun() {
     progress_->setFormat(QStringLiteral("%v / %m"));
     progress_->setRange(0, std::max(done, 1));
     progress_->setValue(done);
-    lblInfo->setText(OutcomeText(outcome_));
+    lblInfo->setText(undoing_ ? UndoOutcomeText(undoOutcome_) : OutcomeText(outcome_));
+    undoing_ = false;
+    journal_.reset();
     ShowInfo();
+    FindRunToUndo();
     EnableControls(true);
     cmdExec->setText(MainText(44));
+    if (journalError_.Failed()) {
+        ShowMessage(this, MessageIcon::Warning, QStringLiteral("Stampwell"),
+                    MainText(66).arg(FromStd(journalError_.text)), MessageButtons::Ok);
+    }
     emit runFinished();
 }
 

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,8 +19,9 @@ namespace stampwell::ui {
 
 namespace {
 
-// Keys t0 to t74 of the table, and t75, t76 for the failure texts.
-constexpr int kLanguageKeys = 77;
+// Keys t0 to t74 of the table, t75, t76 for the failure texts, and t77 to
+// t87 for the journal and undo.
+constexpr int kLanguageKeys = 88;
 
 // Language texts are read with at most 255 characters.
 QString ReadMainKey(int key) {
@@ -84,7 +86,14 @@ void frmMain::LoadLanguage() {
     fill(44, 24, 1);
     fill(45, 64, 11);
     fill(56, 75, 2);
+    fill(58, 77, 11);
     cmdCancel->setText(MainText(43));
+    cmdUndo->setText(MainText(65));
+    // After the text, which sets the button's shortcut to its mnemonic.
+    cmdUndo->setShortcut(QKeySequence::Undo);
+    cmdUndo->setToolTip(MainText(65) + QStringLiteral(" (") +
+                        cmdUndo->shortcut().toString(QKeySequence::NativeText) +
+                        QStringLiteral(")"));
 
     SetDoWhatCaptions(chkRekursiv->isChecked());
     FillTimeCombos();
@@ -121,6 +130,8 @@ void frmMain::Load() {
     }
     SaveAppInfo();
     UpdateExecButton();
+    FindRunToUndo();
+    cmdUndo->setEnabled(runToUndo_.has_value());
 }
 
 } // namespace stampwell::ui

@@ -15,14 +15,16 @@
 #include <string>
 
 // A clean profile for one window test: its own configuration folder (the
-// settings store included), Stampwell.ini as the first start writes it, the
-// program's language files, message boxes that answer from a queue and are
-// recorded, and web and mail addresses recorded instead of opened.
+// settings store included) and state folder (the run journals), Stampwell.ini
+// as the first start writes it, the program's language files, message boxes
+// that answer from a queue and are recorded, and web and mail addresses
+// recorded instead of opened.
 class Profile {
 public:
     explicit Profile(const std::string& language = "English") {
         QVERIFY(root.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(root.filePath(QStringLiteral("state"))));
         stampwell::app::GlobalState& global = stampwell::app::Global();
         global = stampwell::app::GlobalState{};
         global.DataPath = root.filePath(QStringLiteral("data")).toStdString();
