@@ -397,15 +397,15 @@ std::string EndingWord(Ending ending) {
     return "done";
 }
 
-SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo) {
-    const std::string file = path; // `path` may be the journal's own name
-    journal = {};
-    journal.file = file;
-    std::string bytes;
-    if (SysError error = platform::ReadWholeFile(file, bytes); error.Failed())
-        return error;
-    // A cut-short run leaves the rest of its last piece as zero bytes, and
-    // maybe a line cut short before them: the zeros end that line.
+namespace {
+
+// How much of a journal's start and end a listing reads: its head and its
+// end line, whatever lies between.
+constexpr std::size_t kEnds = 64 * 1024;
+
+// A cut-short run leaves the rest of its last piece as zero bytes, and maybe
+// a line cut short before them: the zeros end that line.
+std::string WithoutZeroRuns(const std::string& bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i)
@@ -413,9 +413,13 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
             text += bytes[i];
         else if (i == 0 || bytes[i - 1] != '\0')
             text += '\n';
-    bytes = std::move(text);
+    return text;
+}
+
+// Reads the lines of a journal's text into `journal`; `first` says whether
+// the text begins with the journal's first line.
+SysError ReadLines(const std::string& bytes, bool first, bool changesToo, Journal& journal) {
     std::size_t start = 0;
-    bool first = true;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
         if (end == std::string::npos)
@@ -434,6 +438,7 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
         const std::string& key = fields[0];
         std::string value;
         if (key == "change") {
+            journal.hasChanges = true;
             if (!changesToo)
                 continue;
             JournalChange change;
@@ -466,6 +471,37 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
         }
     }
     return first ? platform::DamagedData() : SysError{};
+}
+
+} // namespace
+
+SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo) {
+    const std::string file = path; // `path` may be the journal's own name
+    journal = {};
+    journal.file = file;
+    if (changesToo) {
+        std::string bytes;
+        if (SysError error = platform::ReadWholeFile(file, bytes); error.Failed())
+            return error;
+        return ReadLines(WithoutZeroRuns(bytes), true, true, journal);
+    }
+    std::string head;
+    std::string tail;
+    std::uint64_t size = 0;
+    if (SysError error = platform::ReadFileEnds(file, kEnds, kEnds, head, tail, size);
+        error.Failed())
+        return error;
+    if (SysError error = ReadLines(WithoutZeroRuns(head), true, false, journal); error.Failed())
+        return error;
+    if (tail.empty())
+        return {};
+    // The tail starts within a line: from the next one on.
+    journal.hasChanges = true;
+    const std::string text = WithoutZeroRuns(tail);
+    const std::size_t newline = text.find('\n');
+    return newline == std::string::npos
+               ? SysError{}
+               : ReadLines(text.substr(newline + 1), false, false, journal);
 }
 
 namespace {

@@ -99,6 +99,7 @@ struct Journal {
     std::string file;
     JournalHead head;
     std::vector<JournalChange> changes;
+    bool hasChanges = false; // a change line is there (also when only the ends were read)
     bool ended = false;      // the end line is there
     std::string endLine;     // its words, for a listing
     std::string undoneBy;    // a cut-short run undone by this journal

@@ -45,6 +45,12 @@ bool IsRecordFileInUse(const std::string& path);
 // Appends to an existing file that no process has open as a RecordFile.
 SysError AppendToFile(const std::string& path, std::string_view bytes);
 
+// Reads at most `head` bytes from the start of a file and at most `tail`
+// from its end (all of it, in `first`, when it is no longer than both);
+// `size` is the file's size.
+SysError ReadFileEnds(const std::string& path, std::size_t head, std::size_t tail,
+                      std::string& first, std::string& last, std::uint64_t& size);
+
 // The names of the entries of a folder (no "." and ".."), unsorted; empty
 // when it cannot be listed. And an entry's size, and its removal.
 std::vector<std::string> FolderEntries(const std::string& folder);

@@ -141,6 +141,55 @@ SysError AppendToFile(const std::string& path, std::string_view bytes) {
     return error;
 }
 
+namespace {
+
+SysError ReadAt(int fd, std::uint64_t offset, std::size_t count, std::string& bytes) {
+    bytes.resize(count);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got =
+            pread(fd, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return LastSysError();
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return {};
+}
+
+} // namespace
+
+SysError ReadFileEnds(const std::string& path, std::size_t head, std::size_t tail,
+                      std::string& first, std::string& last, std::uint64_t& size) {
+    first.clear();
+    last.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return LastSysError();
+    struct stat info {};
+    SysError error;
+    if (fstat(fd, &info) != 0)
+        error = LastSysError();
+    else if (!S_ISREG(info.st_mode))
+        error = MakeSysError(EINVAL);
+    if (!error.Failed()) {
+        size = static_cast<std::uint64_t>(info.st_size);
+        if (size <= head + tail) {
+            error = ReadAt(fd, 0, static_cast<std::size_t>(size), first);
+        } else {
+            error = ReadAt(fd, 0, head, first);
+            if (!error.Failed())
+                error = ReadAt(fd, size - tail, tail, last);
+        }
+    }
+    close(fd);
+    return error;
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     DIR* listing = opendir(folder.c_str());

@@ -94,6 +94,56 @@ SysError AppendToFile(const std::string& path, std::string_view bytes) {
     return error;
 }
 
+namespace {
+
+SysError ReadAt(HANDLE file, std::uint64_t offset, std::size_t count, std::string& bytes) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN))
+        return LastSysError();
+    bytes.resize(count);
+    std::size_t done = 0;
+    while (done < count) {
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data() + done, static_cast<DWORD>(count - done), &got, nullptr))
+            return LastSysError();
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    return {};
+}
+
+} // namespace
+
+SysError ReadFileEnds(const std::string& path, std::size_t head, std::size_t tail,
+                      std::string& first, std::string& last, std::uint64_t& size) {
+    first.clear();
+    last.clear();
+    const HANDLE file = CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return LastSysError();
+    LARGE_INTEGER length{};
+    SysError error;
+    if (!GetFileSizeEx(file, &length)) {
+        error = LastSysError();
+    } else {
+        size = static_cast<std::uint64_t>(length.QuadPart);
+        if (size <= head + tail) {
+            error = ReadAt(file, 0, static_cast<std::size_t>(size), first);
+        } else {
+            error = ReadAt(file, 0, head, first);
+            if (!error.Failed())
+                error = ReadAt(file, size - tail, tail, last);
+        }
+    }
+    CloseHandle(file);
+    return error;
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data{};

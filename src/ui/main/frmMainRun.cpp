@@ -27,19 +27,6 @@ QString Count(std::uint64_t n) {
     return QString::number(n);
 }
 
-// The range a time stamp can hold on every platform (Windows' FILETIME).
-constexpr platform::LocalDateTime kFirstStorableDateTime{1601, 1, 1, 0, 0, 0, 0};
-constexpr platform::LocalDateTime kLastStorableDateTime{30827, 12, 31, 23, 59, 59, 0};
-
-auto Fields(const platform::LocalDateTime& time) {
-    return std::tuple(time.year, time.month, time.day, time.hour, time.minute, time.second);
-}
-
-bool IsStorableDateTime(const platform::LocalDateTime& time) {
-    return Fields(kFirstStorableDateTime) <= Fields(time) &&
-           Fields(time) <= Fields(kLastStorableDateTime);
-}
-
 } // namespace
 
 void frmMain::StartRun() {
@@ -76,13 +63,14 @@ bool frmMain::DateIsStorable() {
         return true;
     }
     const auto local = support::ParseDateTimeText(ToStd(txtDateTime->text()));
-    if (!local || IsStorableDateTime(*local)) {
+    if (!local || support::IsStorableDateTime(*local)) {
         return true;
     }
-    ShowMessage(this, MessageIcon::Warning, QStringLiteral("Stampwell"),
-                MainText(68).arg(FromStd(support::FormatDateTimeText(kFirstStorableDateTime)),
-                                 FromStd(support::FormatDateTimeText(kLastStorableDateTime))),
-                MessageButtons::Ok);
+    ShowMessage(
+        this, MessageIcon::Warning, QStringLiteral("Stampwell"),
+        MainText(68).arg(FromStd(support::FormatDateTimeText(support::kFirstStorableDateTime)),
+                         FromStd(support::FormatDateTimeText(support::kLastStorableDateTime))),
+        MessageButtons::Ok);
     return false;
 }
 

@@ -38,8 +38,7 @@ void frmMain::FindRunToUndo() {
         if (!listed.undoneBy.empty() || !listed.head.undoes.empty()) {
             continue;
         }
-        engine::Journal full;
-        if (!engine::ReadJournal(listed.file, full).Failed() && !full.changes.empty()) {
+        if (listed.hasChanges) {
             runToUndo_ = std::move(listed);
             return;
         }
