@@ -1,11 +1,13 @@
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/shellquote.h"
-#include "engine/batchrun.h"
+#include "engine/journalledrun.h"
 #include "platform/console.h"
+#include "platform/recordfile.h"
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -66,6 +68,71 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
+// The run did not start: its journal cannot be written.
+constexpr int kNoJournal = 3;
+
+// One line for the newest run that was cut short, with the command that
+// undoes it.
+void NoticeCutShortRun(const std::string& journals, const cli::Options& options) {
+    if (options.command == cli::Command::Undo)
+        return;
+    const std::vector<engine::Journal> cut = engine::CutShortRuns(journals);
+    if (cut.empty())
+        return;
+    PrintLine(stderr, "stampwell-cli: a run over " + cli::ShellQuoted(cut.front().head.item) +
+                          " started " + cut.front().head.started +
+                          " was cut short; undo it with: stampwell-cli --undo " +
+                          cli::ShellQuoted(cut.front().file));
+}
+
+int Undo(const cli::Options& options, const std::string& journals, engine::RunCallbacks callbacks,
+         Progress& progress) {
+    std::string file = options.undo;
+    if (file == "last") {
+        const std::vector<engine::Journal> kept = engine::ListJournals(journals);
+        if (kept.empty()) {
+            PrintLine(stderr, "stampwell-cli: no journal in " + cli::ShellQuoted(journals));
+            return 2;
+        }
+        file = kept.front().file;
+    }
+    engine::Journal undone;
+    if (const platform::SysError error = engine::ReadJournal(file, undone); error.Failed()) {
+        PrintLine(stderr, "stampwell-cli: cannot read the journal " + cli::ShellQuoted(file) +
+                              ": " + error.text);
+        return 2;
+    }
+    std::unique_ptr<engine::JournalWriter> journal;
+    if (const platform::SysError error =
+            engine::StartUndoJournal(journals, "stampwell-cli", undone, journal);
+        error.Failed() && options.journal) {
+        PrintLine(stderr, "stampwell-cli: cannot write the undo's journal in " +
+                              cli::ShellQuoted(journals) + ": " + error.text +
+                              "; nothing was changed (--no-journal undoes without one)");
+        return kNoJournal;
+    }
+    callbacks.itemDone = [&](const engine::ItemReport& report) {
+        if (!options.verbose && report.failures.empty())
+            return;
+        progress.Clear();
+        PrintLine(options.verbose ? stdout : stderr, cli::DescribeItem(report));
+    };
+    platform::SysError journalError;
+    const engine::UndoOutcome outcome =
+        engine::UndoWithJournal(undone, options.force, callbacks, journal.get(), journalError);
+    progress.Clear();
+    if (journalError.Failed())
+        PrintLine(stderr,
+                  "stampwell-cli: the journal could not be completed: " + journalError.text);
+    if (outcome.cancelled)
+        PrintLine(stderr, "stampwell-cli: cancelled");
+    PrintLine(stdout, cli::UndoSummaryLine(outcome));
+    std::fflush(stdout);
+    if (outcome.cancelled)
+        return 130;
+    return outcome.failed + outcome.skipped == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -84,6 +151,15 @@ int main(int argc, char** argv) {
         break;
     }
 
+    const std::string journals = engine::JournalFolder();
+    if (options.command == cli::Command::ListJournals) {
+        for (const engine::Journal& journal : engine::ListJournals(journals))
+            PrintLine(stdout,
+                      cli::DescribeJournal(journal, platform::IsRecordFileInUse(journal.file)));
+        return 0;
+    }
+    NoticeCutShortRun(journals, options);
+
     engine::ClearCancel();
     platform::OnInterrupt(OnInterrupt);
     Progress progress(platform::StderrIsTerminal());
@@ -100,17 +176,43 @@ int main(int argc, char** argv) {
         progress.Clear();
         PrintLine(options.verbose ? stdout : stderr, cli::DescribeFailure(failure));
     };
+    if (options.command == cli::Command::Undo)
+        return Undo(options, journals, callbacks, progress);
+
     cli::Treated treated;
     callbacks.itemDone = [&](const engine::ItemReport& report) {
         treated.Count(report);
+        if (options.job.dryRun) {
+            progress.Clear();
+            PrintLine(stdout, cli::DescribePlan(report));
+            return;
+        }
         if (!options.verbose && report.failures.empty())
             return;
         progress.Clear();
         PrintLine(options.verbose ? stdout : stderr, cli::DescribeItem(report));
     };
 
-    const engine::Outcome outcome = engine::RunBatch(options.job, callbacks);
+    // A dry run writes nothing and needs no journal.
+    std::unique_ptr<engine::JournalWriter> journal;
+    if (!options.job.dryRun) {
+        const platform::SysError error =
+            engine::StartJournal(journals, "stampwell-cli", options.job, journal);
+        if (error.Failed() && options.journal) {
+            PrintLine(stderr, "stampwell-cli: cannot write the run's journal in " +
+                                  cli::ShellQuoted(journals) + ": " + error.text +
+                                  "; nothing was changed (--no-journal runs without one, and "
+                                  "the run cannot be undone)");
+            return kNoJournal;
+        }
+    }
+    platform::SysError journalError;
+    const engine::Outcome outcome =
+        engine::RunWithJournal(options.job, callbacks, journal.get(), journalError);
     progress.Clear();
+    if (journalError.Failed())
+        PrintLine(stderr,
+                  "stampwell-cli: the journal could not be completed: " + journalError.text);
     if (outcome.ending == engine::Ending::FoundNothing)
         PrintLine(stderr, "stampwell-cli: no matching file found");
     else if (outcome.ending == engine::Ending::Cancelled || engine::CancelRun.load())

@@ -2,6 +2,7 @@
 
 #include "cli/datetime.h"
 #include "cli/shellquote.h"
+#include "platform/item.h"
 #include "support/modFSO.h"
 
 #include <CLI/CLI.hpp>
@@ -106,6 +107,17 @@ bool ParseAttributeList(const std::string& option, const std::string& list,
     }
 }
 
+// Whether the path names a link (which need not lead anywhere).
+bool IsLink(const std::string& path) {
+    platform::OpenFolder folder;
+    std::string name;
+    platform::ItemState state;
+    return !platform::OpenFolder::OpenParent(path, false, folder, name).Failed() &&
+           !platform::ReadItemState(folder, name, platform::ItemType::File, false, state)
+                .Failed() &&
+           state.kind == platform::ItemKind::Link;
+}
+
 } // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options& options,
@@ -120,7 +132,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
     std::string set;
     std::string setAttr;
     std::string clearAttr;
-    app.add_option("PATH", path, "the file or folder")->required();
+    // -h is --no-dereference, as in touch and chmod; help is --help alone.
+    app.set_help_flag("--help", "print this help and exit");
+    auto* pathOption = app.add_option("PATH", path, "the file or folder");
     app.add_option("--touch", touch, "what a folder run touches: all, files or folders")
         ->check(CLI::IsMember({"all", "files", "folders"}));
     app.add_option("--filter", options.job.filter, "file-name pattern (must contain a point)")
@@ -137,6 +151,26 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
     auto* clearAttrOption = app.add_option("--clear-attr", clearAttr, "LIST: clear attributes");
     setAttrOption->excludes(clearAttrOption);
     app.add_flag("-v,--verbose", options.verbose, "print each item with what was done");
+    bool noDereference = false;
+    app.add_flag("-h,--no-dereference", noDereference,
+                 "a link given as PATH is the item itself (by default it is followed)");
+    app.add_flag("--dry-run", options.job.dryRun,
+                 "read and report what would change, item by item; change nothing");
+    bool noJournal = false;
+    app.add_flag("--no-journal", noJournal,
+                 "run without a journal when it cannot be written (the run cannot be undone)");
+    auto* undoOption =
+        app.add_option("--undo", options.undo, "last|FILE: put back what a journalled run changed");
+    auto* forceOption = app.add_flag("--force", options.force,
+                                     "with --undo: also put back items changed since the run");
+    forceOption->needs(undoOption);
+    bool listJournals = false;
+    auto* journalOption =
+        app.add_flag("--journal", listJournals, "list the kept runs, newest first");
+    for (CLI::Option* operation :
+         {copyOption, swapOption, setOption, setAttrOption, clearAttrOption, pathOption})
+        operation->excludes(undoOption)->excludes(journalOption);
+    undoOption->excludes(journalOption);
 
     std::vector<std::string> reversed(arguments.begin() + (arguments.empty() ? 0 : 1),
                                       arguments.end());
@@ -151,8 +185,22 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
         return ParseResult::Usage;
     }
 
+    options.journal = !noJournal;
+    if (listJournals) {
+        options.command = Command::ListJournals;
+        return ParseResult::Run;
+    }
+    if (*undoOption) {
+        options.command = Command::Undo;
+        return ParseResult::Run;
+    }
+    if (!*pathOption) {
+        message = "PATH is required";
+        return ParseResult::Usage;
+    }
     engine::Job& job = options.job;
     job.path = path;
+    job.followLink = !noDereference;
     job.mode = touch == "files"     ? engine::Mode::FilesOnly
                : touch == "folders" ? engine::Mode::FoldersOnly
                                     : engine::Mode::FilesAndFolders;
@@ -175,6 +223,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
         job.attributes.action = engine::AttributeAction::Clear;
         if (!ParseAttributeList("--clear-attr", clearAttr, job.attributes, message))
             return ParseResult::Usage;
+    }
+    if (noDereference && IsLink(job.path)) {
+        job.isFolder = false;
+        return ParseResult::Run;
     }
     if (!support::FileExists(job.path)) {
         message = "PATH: no file or folder " + ShellQuoted(job.path);

@@ -7,9 +7,20 @@
 
 namespace stampwell::cli {
 
+// What the command line asks for.
+enum class Command {
+    Run,          // a run over PATH
+    Undo,         // --undo: put back what a journalled run changed
+    ListJournals, // --journal: the kept runs
+};
+
 struct Options {
+    Command command = Command::Run;
     engine::Job job;
     bool verbose = false;
+    bool journal = true; // false: --no-journal
+    std::string undo;    // with Command::Undo: "last" or a journal file
+    bool force = false;  // with Command::Undo: restore items changed since
 };
 
 enum class ParseResult {
@@ -20,7 +31,7 @@ enum class ParseResult {
 
 // Reads the arguments (the program name first). Checks everything that can
 // be checked before a run: the path exists, the filter has a point, kinds,
-// lists and the date-time are valid.
+// lists and the date-time are valid, and the options go together.
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options& options,
                              std::string& message);
 

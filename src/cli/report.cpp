@@ -1,6 +1,7 @@
 #include "cli/report.h"
 
 #include "cli/shellquote.h"
+#include "platform/localtime.h"
 
 #include <vector>
 
@@ -175,6 +176,59 @@ int ExitCode(const engine::Outcome& outcome) {
     if (outcome.ending == engine::Ending::Cancelled)
         return 130;
     return outcome.failed == 0 ? 0 : 1;
+}
+
+namespace {
+
+constexpr const char* kKindNames[] = {"created", "modified", "accessed"};
+
+std::string LocalText(const std::optional<platform::FileTime>& time) {
+    if (!time)
+        return "none";
+    const platform::LocalDateTime local = platform::ToLocal(*time);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%09u", local.year, local.month,
+                  local.day, local.hour, local.minute, local.second, local.nanoseconds);
+    return text;
+}
+
+} // namespace
+
+std::string DescribePlan(const engine::ItemReport& report) {
+    std::vector<std::string> parts;
+    for (const TimeKind kind : {TimeKind::Created, TimeKind::Modified, TimeKind::Accessed}) {
+        const auto wanted = engine::TimeOf(report.times.update, kind);
+        if (wanted && report.times.before)
+            parts.push_back(std::string(kKindNames[static_cast<int>(kind)]) + " " +
+                            LocalText(engine::TimeOf(*report.times.before, kind)) + " -> " +
+                            LocalText(wanted));
+    }
+    const std::uint32_t changing = report.attributes.before ^ report.attributes.after;
+    for (const std::uint32_t bit : engine::kAttributeOrder)
+        if ((changing & bit) != 0)
+            parts.push_back(AttributesNamed(bit) + ((report.attributes.after & bit) != 0
+                                                        ? ": clear -> set"
+                                                        : ": set -> clear"));
+    for (const engine::Failure& failure : report.failures)
+        NotDone(failure, report.attributes, parts);
+    return ShellQuoted(report.path) + ": " + (parts.empty() ? "unchanged" : Joined(parts));
+}
+
+std::string DescribeJournal(const engine::Journal& journal, bool running) {
+    std::string how = journal.ended ? journal.endLine : running ? "running" : "cut short";
+    if (!journal.undoneBy.empty())
+        how += ", undone";
+    else if (journal.kept)
+        how += ", kept as it is";
+    return journal.head.started + "  " + journal.head.program + "  " +
+           ShellQuoted(journal.head.item) + "  " + journal.head.operations + "  (" + how + ")  " +
+           ShellQuoted(journal.file);
+}
+
+std::string UndoSummaryLine(const engine::UndoOutcome& outcome) {
+    return "restored: " + std::to_string(outcome.restored) +
+           ", skipped: " + std::to_string(outcome.skipped) +
+           ", failed: " + std::to_string(outcome.failed);
 }
 
 } // namespace stampwell::cli

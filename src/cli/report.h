@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/batchrun.h"
+#include "engine/journal.h"
+#include "engine/undo.h"
 
 #include <cstdint>
 #include <string>
@@ -14,6 +16,12 @@ namespace stampwell::cli {
 // why ("archive: not set: Operation not supported"); "unchanged" when there
 // was nothing to change. The parts are separated by "; ".
 std::string DescribeItem(const engine::ItemReport& report);
+
+// One line for an item of a dry run: "PATH: " and each value that would
+// change, old and new ("modified 2001-02-03 04:05:06.000000000 ->
+// 2024-07-15 12:00:00.000000000", "hidden: clear -> set"), times in local
+// time; "unchanged" when nothing would; failures as in DescribeItem.
+std::string DescribePlan(const engine::ItemReport& report);
 
 // One line for a failure outside any item (a folder the search could not
 // list): "PATH: folder not searched: the system's reason".
@@ -33,5 +41,12 @@ std::string SummaryLine(const engine::Outcome& outcome, const Treated& treated);
 
 // 0 when nothing failed, 1 when some item failed, 130 after a cancel.
 int ExitCode(const engine::Outcome& outcome);
+
+// One line for a kept run: when, which program, the item, the operations,
+// how it ended (or "cut short", "undone"), and the journal file.
+std::string DescribeJournal(const engine::Journal& journal, bool running);
+
+// The last line of an undo: "restored: N, skipped: M, failed: K".
+std::string UndoSummaryLine(const engine::UndoOutcome& outcome);
 
 } // namespace stampwell::cli

@@ -330,10 +330,11 @@ SysError JournalWriter::Create(const std::string& folder, const JournalHead& hea
     }
     if (error.Failed())
         return error;
+    made->base_ = platform::CurrentFolder();
     std::string text = std::string(kFirstLine) + "\n";
     text += "started\t" + EscapeJournalText(head.started) + "\n";
     text += "program\t" + EscapeJournalText(head.program) + "\n";
-    text += "item\t" + EscapeJournalText(head.item) + "\n";
+    text += "item\t" + EscapeJournalText(made->Absolute(head.item)) + "\n";
     text += "operations\t" + EscapeJournalText(head.operations) + "\n";
     if (!head.undoes.empty())
         text += "undoes\t" + EscapeJournalText(head.undoes) + "\n";
@@ -344,6 +345,12 @@ SysError JournalWriter::Create(const std::string& folder, const JournalHead& hea
     }
     writer = std::move(made);
     return {};
+}
+
+std::string JournalWriter::Absolute(const std::string& path) const {
+    if (path.empty() || base_.empty() || platform::IsAbsolutePath(path))
+        return path;
+    return platform::IsPathSeparator(base_.back()) ? base_ + path : JoinPath(base_, path);
 }
 
 SysError JournalWriter::Add(const ItemReport& planned) {
@@ -366,7 +373,7 @@ SysError JournalWriter::Add(const ItemReport& planned) {
     line += '\t' + TimeValue(update.modified) + ' ' + TimeValue(update.accessed) + ' ' +
             TimeValue(update.created) + ' ' +
             (attributesRead ? Hex(planned.attributes.after) : std::string("-"));
-    line += '\t' + EscapeJournalText(planned.path) + '\n';
+    line += '\t' + EscapeJournalText(Absolute(planned.path)) + '\n';
     return file_.Append(line);
 }
 

@@ -77,7 +77,12 @@ public:
                               std::initializer_list<std::pair<const char*, std::uint64_t>> counts);
 
 private:
+    // A relative item path is written from this folder (the current folder
+    // when the journal was made), so that an undo finds it from anywhere.
+    std::string Absolute(const std::string& path) const;
+
     std::string path_;
+    std::string base_;
     platform::RecordFile file_;
 };
 

@@ -14,6 +14,14 @@ std::string AppDataFolder();
 // "" when it cannot be found.
 std::string StateFolder();
 
+// The process's current folder, without a trailing separator ("" when it
+// cannot be told).
+std::string CurrentFolder();
+
+// Whether a path names its item without a current folder ("/x", "C:\x",
+// "\\server\share").
+bool IsAbsolutePath(const std::string& path);
+
 // The folder that holds the running program, without a trailing separator.
 std::string ProgramFolder();
 

@@ -39,7 +39,8 @@ cat >"$work/bin/xdg-open" <<'STANDIN'
 printf '%s\n' "$*" >>"$OPENED_LOG"
 STANDIN
 chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+export PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
+    XDG_RUNTIME_DIR="$work/runtime"
 export OPENED_LOG="$work/opened"
 unset QT_QPA_PLATFORM
 # In the sanitizer build: libdbus, which Qt's X11 platform loads, keeps a

@@ -1,5 +1,6 @@
 #include "platform/folders.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -43,6 +44,20 @@ std::string AppDataFolder() {
 
 std::string StateFolder() {
     return XdgFolder("XDG_STATE_HOME", "/.local/state");
+}
+
+std::string CurrentFolder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    return !path.empty() && path[0] == '/';
 }
 
 std::string ProgramFolder() {

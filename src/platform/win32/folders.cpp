@@ -33,6 +33,25 @@ std::string StateFolder() {
     return KnownFolder(FOLDERID_LocalAppData);
 }
 
+std::string CurrentFolder() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring buffer(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, buffer.data());
+    if (length == 0 || length >= size)
+        return {};
+    buffer.resize(length);
+    while (buffer.size() > 3 && buffer.back() == L'\\')
+        buffer.pop_back();
+    return win32::Narrow(buffer);
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (path.size() >= 2 && separator(path[0]) && separator(path[1]))
+        return true;
+    return path.size() >= 3 && path[1] == ':' && separator(path[2]);
+}
+
 std::string ProgramFolder() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {

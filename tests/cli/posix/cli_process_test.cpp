@@ -17,6 +17,7 @@
 namespace stampwell::cli {
 namespace {
 
+using engine::ItemTimes;
 using engine::ItemType;
 using test::TestTree;
 using test::TimesOf;
@@ -39,10 +40,12 @@ std::string Slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs stampwell-cli through the shell, with `environment` ("NAME=value ...").
+// Runs stampwell-cli through the shell, with `environment` ("NAME=value ...");
+// its journals go to the tree's own state folder.
 Result RunCli(const std::vector<std::string>& arguments, const TestTree& tree,
               const std::string& environment = "") {
-    std::string command = environment + " " + STAMPWELL_CLI;
+    std::string command =
+        "XDG_STATE_HOME=" + Quoted(tree.Path("state")) + " " + environment + " " + STAMPWELL_CLI;
     for (const std::string& argument : arguments)
         command += " " + Quoted(argument);
     const std::string out = tree.Path("stdout");
@@ -66,10 +69,13 @@ std::string LastLine(const std::string& text) {
 class CliProcess : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Journals of runs started without RunCli go to the tree too.
+        setenv("XDG_STATE_HOME", tree_.Path("state").c_str(), 1);
         file_ = tree_.File("data/a.txt");
         tree_.File("data/sub/b.txt");
         tree_.File("data/sub/c.dat");
     }
+    void TearDown() override { unsetenv("XDG_STATE_HOME"); }
     TestTree tree_;
     std::string file_;
 };
@@ -273,6 +279,76 @@ TEST_F(BerlinTime, CommandLineSetStoresTheExactUtcInstant) {
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(TimesOf(file, ItemType::File).modified, expected) << typed;
     }
+}
+
+// Every run is journalled and can be undone from the command line; the
+// journal lists it, and the undo is a run of its own.
+TEST_F(CliProcess, UndoPutsBackTheLastRunAndTheJournalListsBoth) {
+    const ItemTimes before = TimesOf(file_, ItemType::File);
+    ASSERT_EQ(RunCli({"-r", "--set", "modified=2001-02-03 04:05:06Z", "--set-attr", "hidden",
+                      tree_.Path("data")},
+                     tree_)
+                  .status,
+              0);
+    EXPECT_NE(TimesOf(file_, ItemType::File).modified, before.modified);
+    const Result undo = RunCli({"--undo", "last"}, tree_);
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(LastLine(undo.out), "restored: 5, skipped: 0, failed: 0");
+    EXPECT_EQ(TimesOf(file_, ItemType::File).modified, before.modified);
+    const Result listed = RunCli({"--journal"}, tree_);
+    EXPECT_NE(listed.out.find("undo of set modified"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("failed 0, undone)"), std::string::npos) << listed.out;
+    EXPECT_EQ(RunCli({"--undo", "last", "--journal"}, tree_).status, 2) << "one or the other";
+}
+
+// A run whose journal cannot be written does not start, unless told to go
+// without one; a dry run needs none and writes nothing.
+TEST_F(CliProcess, WithoutAJournalNothingRunsUnlessAskedAndADryRunTouchesNothing) {
+    tree_.File("not-a-folder");
+    const std::string blocked = "XDG_STATE_HOME=" + Quoted(tree_.Path("not-a-folder"));
+    const ItemTimes before = TimesOf(file_, ItemType::File);
+    const std::vector<std::string> job = {"--set", "modified=2001-02-03 04:05:06Z", file_};
+    Result result = RunCli(job, tree_, blocked);
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("--no-journal"), std::string::npos) << result.err;
+    EXPECT_EQ(TimesOf(file_, ItemType::File).modified, before.modified);
+
+    result = RunCli({"--dry-run", "--set", "modified=2001-02-03 04:05:06Z", file_}, tree_, blocked);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.out.find(" -> 2001-02-03 "), std::string::npos) << result.out;
+    EXPECT_EQ(TimesOf(file_, ItemType::File).modified, before.modified);
+    EXPECT_EQ(TimesOf(file_, ItemType::File).accessed, before.accessed);
+
+    std::vector<std::string> without = job;
+    without.insert(without.begin(), "--no-journal");
+    EXPECT_EQ(RunCli(without, tree_, blocked).status, 0);
+    EXPECT_NE(TimesOf(file_, ItemType::File).modified, before.modified);
+}
+
+// A run cut short (its journal has no end line) is named at the next start,
+// with the command that undoes it.
+TEST_F(CliProcess, ARunCutShortIsNamedWithTheCommandThatUndoesIt) {
+    const std::string folder = tree_.Folder("state/Quillbox/Stampwell/journal");
+    const std::string journal = folder + "/20261207-000000.000000000.journal";
+    std::ofstream(journal) << "Stampwell journal 1\nstarted\t2026-12-07 00:00:00.0 UTC\n"
+                              "program\tstampwell-cli\nitem\t/some/where\n";
+    const Result result = RunCli({"--dry-run", file_}, tree_);
+    EXPECT_NE(result.err.find("was cut short; undo it with: stampwell-cli --undo " + journal),
+              std::string::npos)
+        << result.err;
+}
+
+// -h treats a link given as PATH as the item itself; without it the link is
+// followed.
+TEST_F(CliProcess, NoDereferenceTreatsTheLinkItself) {
+    const std::string link = tree_.Path("link");
+    ASSERT_EQ(symlink(file_.c_str(), link.c_str()), 0);
+    const ItemTimes before = TimesOf(file_, ItemType::File);
+    ASSERT_EQ(RunCli({"-h", "--set", "modified=2001-02-03 04:05:06Z", link}, tree_).status, 0);
+    EXPECT_EQ(TimesOf(file_, ItemType::File).modified, before.modified);
+    EXPECT_EQ(TimesOf(link, ItemType::File).modified.seconds, 981'173'106);
+    ASSERT_EQ(RunCli({"--set", "accessed=2001-02-03 04:05:06Z", link}, tree_).status, 0);
+    EXPECT_EQ(TimesOf(file_, ItemType::File).accessed.seconds, 981'173'106);
 }
 
 } // namespace
