@@ -59,7 +59,8 @@ for ((r = 1; r <= rounds; r++)); do
     times=$(find "$tree" -type f -printf '%TY-%Tm-%Td %TH:%TM:%TS\n' | sort -u)
     [ "$times" = "$when.0000000000" ] || { echo "not every file has $when: $times" | head -3; exit 1; }
 
-    echo "round $r: find+touch $find_rate files/s, stampwell-cli $cli_rate files/s ($(echo "scale=3; $t1 - $t0" | bc) s, $kb KiB)"
+    printf 'round %d: find+touch %d files/s, stampwell-cli %d files/s (%.3f s, %d KiB)\n' \
+        "$r" "$find_rate" "$cli_rate" "$(echo "$t1 - $t0" | bc)" "$kb"
     find_total=$(echo "$find_total + $find_rate" | bc)
     cli_total=$(echo "$cli_total + $cli_rate" | bc)
     cli_seconds=$(echo "$cli_seconds + $t1 - $t0" | bc)
@@ -67,6 +68,8 @@ done
 
 echo "machine load (1, 5, 15 min) at the end:   $(load)"
 echo "find+touch:    $((find_total / rounds)) files/s (mean of $rounds)"
-echo "stampwell-cli: $((cli_total / rounds)) files/s (mean of $rounds), $(echo "scale=3; $cli_seconds / $rounds" | bc) s per run, $(echo "scale=2; $cli_seconds * 1000000 / $rounds / $files" | bc) µs per file"
+printf 'stampwell-cli: %d files/s (mean of %d), %.3f s per run, %.2f µs per file\n' \
+    "$((cli_total / rounds))" "$rounds" "$(echo "scale=6; $cli_seconds / $rounds" | bc)" \
+    "$(echo "scale=6; $cli_seconds * 1000000 / $rounds / $files" | bc)"
 echo "ratio:         $(echo "scale=2; $cli_total / $find_total" | bc) (target at least 2.0)"
 echo "peak memory:   $peak_kb KiB, $((peak_kb * 1024 / files)) bytes per file (target at most 160)"
