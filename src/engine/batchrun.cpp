@@ -4,7 +4,9 @@
 #include "engine/walk.h"
 #include "support/modFSO.h"
 
+#include <algorithm>
 #include <deque>
+#include <memory>
 
 namespace stampwell::engine {
 
@@ -14,9 +16,9 @@ using platform::ItemKind;
 using platform::OpenFolder;
 using platform::SysError;
 
-// Files are worked off two at a time in batches of this size; the callbacks
-// lag behind the work by at most one batch.
-constexpr std::size_t kBatchSize = 64;
+// Files are worked off two at a time; the callbacks lag behind the work by
+// at most this many files.
+constexpr std::size_t kWindow = 256;
 
 bool Cancelled() {
     return CancelRun.load(std::memory_order_relaxed);
@@ -39,9 +41,41 @@ ItemChanges ChangesOf(const Job& job, const RunCallbacks& callbacks) {
 
 // A file the search found: the folder that holds it and its name there.
 struct FoundFile {
+    const char* name; // kept by FoundFiles
     std::uint32_t folder;
     bool link;
-    std::string name;
+};
+
+// The files a search found, in the order found. The names lie end to end in
+// large blocks: a file costs its name and a few bytes, however long the name.
+class FoundFiles {
+public:
+    void Add(std::uint32_t folder, bool link, const std::string& name) {
+        const std::size_t size = name.size() + 1;
+        if (free_ < size) {
+            free_ = std::max(kNameBlock, size);
+            blocks_.push_back(std::make_unique<char[]>(free_));
+            next_ = blocks_.back().get();
+        }
+        std::copy(name.c_str(), name.c_str() + size, next_);
+        files_.push_back({next_, folder, link});
+        next_ += size;
+        free_ -= size;
+    }
+
+    std::size_t size() const { return files_.size(); }
+    bool empty() const { return files_.empty(); }
+    const FoundFile& operator[](std::size_t i) const { return files_[i]; }
+    auto begin() const { return files_.begin(); }
+    auto end() const { return files_.end(); }
+
+private:
+    static constexpr std::size_t kNameBlock = 64 * 1024;
+
+    std::deque<FoundFile> files_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    std::size_t free_ = 0;
 };
 
 // An item that could not be reached: the folder that holds it could not be
@@ -138,7 +172,7 @@ private:
     }
 
     // The search; a folder it cannot list counts as failed.
-    void Search(std::deque<FoundFile>* files, bool recurse) {
+    void Search(FoundFiles* files, bool recurse) {
         StopSearch.store(false);
         WalkOptions options;
         options.recurse = recurse;
@@ -153,19 +187,19 @@ private:
         FileFound found;
         if (files != nullptr)
             found = [files](std::uint32_t folder, platform::ListedEntry& entry) {
-                files->push_back({folder, entry.isLink, std::move(entry.name)});
+                files->Add(folder, entry.isLink, entry.name);
             };
         Walk(root_, job_.path, options, folders_, found, callbacks);
     }
 
-    std::string PathOf(std::uint32_t folder, const std::string& name) const {
-        return support::AddBackslash(folders_[folder].path) + name;
+    std::string PathOf(const FoundFile& file) const {
+        return support::AddBackslash(folders_[file.folder].path) + file.name;
     }
 
     ItemReport ChangeFile(const OpenFolder& folder, const FoundFile& file) const {
         ItemFound found;
         found.link = file.link;
-        return ChangeItem(folder, file.name, PathOf(file.folder, file.name), found, changes_);
+        return ChangeItem(folder, file.name, PathOf(file), found, changes_);
     }
 
     ItemReport ChangeFolder(const OpenFolder& parent, const std::string& name,
@@ -206,7 +240,7 @@ private:
     }
 
     void FilesWithSubfolders() {
-        std::deque<FoundFile> files;
+        FoundFiles files;
         Search(&files, true);
         if (files.empty()) {
             outcome_.ending = Ending::FoundNothing;
@@ -228,21 +262,21 @@ private:
         outcome_.ending = Ending::Done;
     }
 
-    // Two threads work on the files; the folders that hold a batch's files
-    // are opened before it starts, on this thread.
-    void WorkOffFiles(const std::deque<FoundFile>& files) {
+    // Two threads work on the files; the folders that hold them are opened
+    // ahead, on this thread. The previous file's slot still holds its folder.
+    void WorkOffFiles(const FoundFiles& files) {
         FolderOpener opener(folders_, root_);
-        std::vector<std::shared_ptr<const OpenFolder>> holders(kBatchSize);
-        std::vector<SysError> holderErrors(kBatchSize);
-        std::vector<ItemReport> reports(kBatchSize);
+        std::vector<std::shared_ptr<const OpenFolder>> holders(kWindow);
+        std::vector<SysError> holderErrors(kWindow);
+        std::vector<ItemReport> reports(kWindow);
         WorkInOrder(
-            files.size(), kBatchSize,
+            files.size(), kWindow,
             [&](std::size_t begin, std::size_t end) {
                 for (std::size_t i = begin; i < end; ++i) {
-                    const std::size_t slot = i % kBatchSize;
-                    if (i > begin && files[i].folder == files[i - 1].folder) {
-                        holders[slot] = holders[(i - 1) % kBatchSize];
-                        holderErrors[slot] = holderErrors[(i - 1) % kBatchSize];
+                    const std::size_t slot = i % kWindow;
+                    if (i > 0 && files[i].folder == files[i - 1].folder) {
+                        holders[slot] = holders[(i - 1) % kWindow];
+                        holderErrors[slot] = holderErrors[(i - 1) % kWindow];
                     } else {
                         holders[slot].reset();
                         holderErrors[slot] = opener.Get(files[i].folder, holders[slot]);
@@ -250,20 +284,19 @@ private:
                 }
             },
             [&](std::size_t i) {
-                const std::size_t slot = i % kBatchSize;
+                const std::size_t slot = i % kWindow;
                 const FoundFile& file = files[i];
-                reports[slot] = holders[slot]
-                                    ? ChangeFile(*holders[slot], file)
-                                    : Unreachable(PathOf(file.folder, file.name),
-                                                  platform::ItemType::File, holderErrors[slot]);
+                reports[slot] = holders[slot] ? ChangeFile(*holders[slot], file)
+                                              : Unreachable(PathOf(file), platform::ItemType::File,
+                                                            holderErrors[slot]);
             },
-            [&](std::size_t i) { Deliver(reports[i % kBatchSize]); }, Cancelled);
+            [&](std::size_t i) { Deliver(reports[i % kWindow]); }, Cancelled);
     }
 
     // Without sub-folders: the folder's own files, hidden and system files
     // left out, in name order.
     void FilesOfOneFolder() {
-        std::deque<FoundFile> files;
+        FoundFiles files;
         Search(&files, false);
         for (const FoundFile& file : files) {
             if (Cancelled())
