@@ -94,25 +94,6 @@ SysError PathOfDescriptor(int fd, std::string& path) {
 
 } // namespace
 
-OpenFolder::~OpenFolder() {
-    Close();
-}
-
-OpenFolder::OpenFolder(OpenFolder&& other) noexcept
-    : handle_(other.handle_), identity_(other.identity_) {
-    other.handle_ = kNone;
-}
-
-OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        identity_ = other.identity_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 void OpenFolder::Close() {
     if (handle_ != kNone)
         close(static_cast<int>(handle_));

@@ -105,25 +105,6 @@ SysError PathOfHandle(HANDLE item, std::wstring& path) {
 
 } // namespace
 
-OpenFolder::~OpenFolder() {
-    Close();
-}
-
-OpenFolder::OpenFolder(OpenFolder&& other) noexcept
-    : handle_(other.handle_), identity_(other.identity_) {
-    other.handle_ = kNone;
-}
-
-OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        identity_ = other.identity_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 void OpenFolder::Close() {
     if (handle_ != kNone)
         CloseHandle(reinterpret_cast<HANDLE>(handle_));
