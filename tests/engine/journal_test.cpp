@@ -1,5 +1,7 @@
 #include "engine/journalledrun.h"
 #include "engine/testtree.h"
+#include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/item.h"
 
 #include <gtest/gtest.h>
@@ -55,17 +57,22 @@ TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
     TestTree tree;
     const std::string folder = tree.Path("journals");
     std::unique_ptr<JournalWriter> writer;
-    const JournalHead head{JournalTimeNow(), "stampwell-cli", "/some\nwhere", "set modified", {}};
+    const JournalHead head{
+        JournalTimeNow(), "stampwell-cli", tree.Path("some\nwhere"), "set modified", {}};
     ASSERT_FALSE(JournalWriter::Create(folder, head, writer).Failed());
-    const std::vector<std::string> names = {"/a/new\nline", "/b/tab\there", "/c/back\\slash",
-                                            "/d/\xff\xfe latin", "/e/ends with blank "};
+    std::vector<std::string> names;
+    for (const char* name :
+         {"new\nline", "tab\there", "back\\slash", "\xff\xfe latin", "ends with blank "})
+        names.push_back(tree.Path(name));
     for (std::size_t i = 0; i < names.size(); ++i)
         ASSERT_FALSE(writer
                          ->Add(Planned(names[i], i == 1   ? platform::ItemKind::Folder
                                                  : i == 2 ? platform::ItemKind::Link
                                                           : platform::ItemKind::File))
                          .Failed());
-    ItemReport timesOnly = Planned("/f", platform::ItemKind::File);
+    // A relative path is written from the current folder: an undo finds it
+    // from anywhere.
+    ItemReport timesOnly = Planned("f.txt", platform::ItemKind::File);
     timesOnly.attributes = {};
     ASSERT_FALSE(writer->Add(timesOnly).Failed());
     ASSERT_FALSE(writer->Finish("done", {{"files", 5}, {"folders", 1}, {"failed", 0}}).Failed());
@@ -98,6 +105,8 @@ TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
         EXPECT_FALSE(change.written.accessed);
         EXPECT_EQ(change.writtenWord, 0x23u);
     }
+    EXPECT_EQ(journal.changes.back().path,
+              platform::CurrentFolder() + platform::kPathSeparator + "f.txt");
     EXPECT_FALSE(journal.changes.back().attributesRead);
     EXPECT_FALSE(journal.changes.back().writtenWord);
 }
