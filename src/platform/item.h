@@ -72,6 +72,10 @@ public:
 private:
     static constexpr std::intptr_t kNone = -1;
     void Close();
+    // OpenParent of a link's target, found by its path and checked to be
+    // the item (`identity`) that the link led to.
+    static SysError OpenParentOfTarget(const std::string& resolved, const ItemIdentity& identity,
+                                       OpenFolder& folder, std::string& name);
 
     std::intptr_t handle_ = kNone;
     ItemIdentity identity_;

@@ -22,4 +22,21 @@ OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
     return *this;
 }
 
+SysError OpenFolder::OpenParentOfTarget(const std::string& resolved, const ItemIdentity& identity,
+                                        OpenFolder& folder, std::string& name) {
+    OpenFolder parent;
+    std::string resolvedName;
+    if (SysError error = OpenParent(resolved, false, parent, resolvedName); error.Failed())
+        return error;
+    ItemState state;
+    if (SysError error = ReadItemState(parent, resolvedName, ItemType::File, false, state);
+        error.Failed())
+        return error;
+    if (!(state.identity == identity))
+        return NotTheItemFound();
+    folder = std::move(parent);
+    name = resolvedName;
+    return {};
+}
+
 } // namespace stampwell::platform

@@ -1,5 +1,4 @@
 #include "platform/wildcard.h"
-
 #include "testing/wine.h"
 
 #include <gtest/gtest.h>

@@ -152,18 +152,7 @@ SysError OpenFolder::OpenParent(const std::string& path, bool followLast, OpenFo
             close(target);
             if (error.Failed())
                 return error;
-            std::string resolvedName;
-            if (error = OpenParent(resolved, false, parent, resolvedName); error.Failed())
-                return error;
-            ItemState state;
-            if (error = ReadItemState(parent, resolvedName, ItemType::File, false, state);
-                error.Failed())
-                return error;
-            if (!(state.identity == identity))
-                return MakeSysError(ESTALE);
-            folder = std::move(parent);
-            name = resolvedName;
-            return {};
+            return OpenParentOfTarget(resolved, identity, folder, name);
         }
     }
     folder = std::move(parent);

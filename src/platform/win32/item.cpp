@@ -178,19 +178,7 @@ SysError OpenFolder::OpenParent(const std::string& path, bool followLast, OpenFo
                 error = PathOfHandle(target.Get(), resolved);
             if (error.Failed())
                 return error;
-            std::string resolvedName;
-            if (error = OpenParent(win32::Narrow(resolved), false, parent, resolvedName);
-                error.Failed())
-                return error;
-            ItemState state;
-            if (error = ReadItemState(parent, resolvedName, ItemType::File, false, state);
-                error.Failed())
-                return error;
-            if (!(state.identity == identity))
-                return MakeSysError(ERROR_FILE_INVALID);
-            folder = std::move(parent);
-            name = resolvedName;
-            return {};
+            return OpenParentOfTarget(win32::Narrow(resolved), identity, folder, name);
         }
     }
     folder = std::move(parent);
