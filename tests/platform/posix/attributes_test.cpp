@@ -1,4 +1,5 @@
 #include "platform/attributes.h"
+#include "platform/item.h"
 #include "platform/posix/longpath.h"
 #include "testing/asnobody.h"
 #include "testing/tempfolder.h"
@@ -6,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -88,6 +90,36 @@ TEST(PosixAttributes, SambasBinaryFormIsReadButNeverOverwritten) {
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrArchive | kAttrReadOnly).Failed());
     EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive | kAttrReadOnly);
     EXPECT_EQ(DosValue(file), samba);
+}
+
+// A stored value of any length is read whole, and put back byte for byte
+// after the run changed it (or removed when the run added it).
+TEST(PosixAttributes, TheStoredBytesOfAnyLengthComeBackExactly) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    const auto plain = temp.MakeFile("b.txt");
+    std::string long_value("0x20\0", 5);
+    for (int i = 0; i < 300; ++i)
+        long_value += static_cast<char>(i);
+    ASSERT_EQ(lsetxattr(file.c_str(), kDos, long_value.data(), long_value.size(), 0), 0);
+    OpenFolder folder;
+    ASSERT_FALSE(OpenFolder::Open(temp.Path(""), folder).Failed());
+    for (const auto& [name, stored] :
+         {std::pair<std::string, std::optional<std::string>>{"a.txt", long_value},
+          std::pair<std::string, std::optional<std::string>>{"b.txt", std::nullopt}}) {
+        ItemState before;
+        ASSERT_FALSE(ReadItemState(folder, name, ItemType::File, true, before).Failed());
+        EXPECT_EQ(before.stored, stored) << name;
+        EXPECT_EQ(before.attributes & kAttrArchive, stored ? kAttrArchive : 0u) << name;
+        ASSERT_EQ(lsetxattr(temp.Path(name).c_str(), kDos, "0x6", 3, 0), 0);
+        ASSERT_EQ(chmod(temp.Path(name).c_str(), 0400), 0);
+        ASSERT_FALSE(RestoreAttributesAt(folder, name, ItemType::File, before).Failed());
+        ItemState after;
+        ASSERT_FALSE(ReadItemState(folder, name, ItemType::File, true, after).Failed());
+        EXPECT_EQ(after.stored, stored) << name;
+        EXPECT_EQ(after.mode, before.mode) << name;
+    }
+    EXPECT_EQ(DosValue(plain), "<none>");
 }
 
 TEST(PosixAttributes, ReadOnlyRemovesEveryWriteBitAndClearingFollowsTheUmask) {
