@@ -301,12 +301,19 @@ private:
         for (const FoundFile& file : files) {
             if (Cancelled())
                 break;
+            // The values read to leave out hidden and system files are those
+            // the step goes on from.
+            const std::string name = file.name;
             platform::ItemState state;
-            if (!platform::ReadItemState(*root_, file.name, platform::ItemType::File, true, state)
-                     .Failed() &&
+            ItemFound found;
+            found.link = file.link;
+            found.beforeError =
+                platform::ReadItemState(*root_, name, platform::ItemType::File, true, state);
+            found.before = &state;
+            if (!found.beforeError.Failed() &&
                 (state.attributes & (kAttrHidden | kAttrSystem)) != 0)
                 continue;
-            Deliver(ChangeFile(*root_, file));
+            Deliver(ChangeItem(*root_, name, PathOf(file), found, changes_));
             ++outcome_.files;
         }
         if (outcome_.mode == Mode::FilesAndFolders) {
@@ -338,20 +345,12 @@ private:
     }
 
     void SingleFile() {
-        OpenFolder folder;
-        std::string name;
-        platform::ItemState state;
-        if (OpenFolder::OpenParent(job_.path, job_.followLink, folder, name).Failed() ||
-            platform::ReadItemState(folder, name, platform::ItemType::File, false, state)
-                .Failed()) {
+        const ItemReport report = ChangeItemAtPath(job_.path, job_.followLink, changes_);
+        if (!report.before) {
             outcome_.ending = Ending::FoundNothing;
             return;
         }
-        ItemFound found;
-        found.link = state.kind == ItemKind::Link;
-        found.type =
-            state.kind == ItemKind::Folder ? platform::ItemType::Folder : platform::ItemType::File;
-        Deliver(ChangeItem(folder, name, job_.path, found, changes_));
+        Deliver(report);
         outcome_.files = 1;
         outcome_.ending = Ending::Done;
     }
@@ -364,21 +363,6 @@ private:
     FoundFolders folders_;
 };
 
-ItemReport ChangeByPath(const std::string& path, platform::ItemType type, const Job& job) {
-    OpenFolder folder;
-    std::string name;
-    if (SysError error = OpenFolder::OpenParent(path, false, folder, name); error.Failed())
-        return Unreachable(path, type, std::move(error));
-    ItemFound found;
-    found.type = type;
-    platform::ItemState state;
-    found.link = !platform::ReadItemState(folder, name, type, false, state).Failed() &&
-                 state.kind == ItemKind::Link;
-    if (found.link)
-        found.type = platform::ItemType::File;
-    return ChangeItem(folder, name, path, found, ChangesOf(job, {}));
-}
-
 } // namespace
 
 bool FilterIsValid(const std::string& filter) {
@@ -390,11 +374,11 @@ Outcome RunBatch(const Job& job, const RunCallbacks& callbacks) {
 }
 
 ItemReport ProcessFolder(const std::string& folder, const Job& job) {
-    return ChangeByPath(folder, platform::ItemType::Folder, job);
+    return ChangeItemAtPath(folder, false, ChangesOf(job, {}));
 }
 
 ItemReport ProcessFile(const std::string& file, const Job& job) {
-    return ChangeByPath(file, platform::ItemType::File, job);
+    return ChangeItemAtPath(file, false, ChangesOf(job, {}));
 }
 
 } // namespace stampwell::engine

@@ -172,4 +172,26 @@ ItemReport ChangeItem(const platform::OpenFolder& folder, const std::string& nam
     return report;
 }
 
+ItemReport ChangeItemAtPath(const std::string& path, bool followLink, const ItemChanges& changes) {
+    platform::OpenFolder folder;
+    std::string name;
+    ItemState state;
+    SysError error = platform::OpenFolder::OpenParent(path, followLink, folder, name);
+    if (!error.Failed())
+        error = platform::ReadItemState(folder, name, platform::ItemType::File,
+                                        IsWanted(changes.attributes), state);
+    if (error.Failed()) {
+        ItemReport report;
+        report.path = path;
+        report.failures.push_back(Failure{path, FailedStep::ReadTimes, std::move(error), 0, 0});
+        return report;
+    }
+    ItemFound found;
+    found.link = state.kind == ItemKind::Link;
+    found.type =
+        state.kind == ItemKind::Folder ? platform::ItemType::Folder : platform::ItemType::File;
+    found.before = &state;
+    return ChangeItem(folder, name, path, found, changes);
+}
+
 } // namespace stampwell::engine

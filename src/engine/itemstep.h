@@ -53,4 +53,10 @@ struct ItemFound {
 ItemReport ChangeItem(const platform::OpenFolder& folder, const std::string& name, std::string path,
                       const ItemFound& found, const ItemChanges& changes);
 
+// Treats the item a path names, as it is: a folder as a folder, a link as
+// the link itself (with `followLink`, a link named last is followed to its
+// item). An item that cannot be reached or read fails at ReadTimes, and
+// the report then has no `before`.
+ItemReport ChangeItemAtPath(const std::string& path, bool followLink, const ItemChanges& changes);
+
 } // namespace stampwell::engine

@@ -48,23 +48,11 @@ std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes
 
 namespace {
 
-std::optional<Failure> ApplyTimes(const std::string& path, ItemType type,
-                                  const TimeOperation& operation, TimesChange& change) {
-    platform::OpenFolder folder;
-    std::string name;
-    if (auto error = platform::OpenFolder::OpenParent(path, false, folder, name); error.Failed())
-        return Failure{path, FailedStep::ReadTimes, std::move(error), 0, 0};
+std::optional<Failure> ApplyTimes(const std::string& path, const TimeOperation& operation,
+                                  TimesChange& change) {
     ItemChanges changes;
     changes.times = operation;
-    ItemFound found;
-    found.type = type;
-    platform::ItemState state;
-    if (!platform::ReadItemState(folder, name, type, false, state).Failed() &&
-        state.kind == platform::ItemKind::Link) {
-        found.type = ItemType::File;
-        found.link = true;
-    }
-    ItemReport report = ChangeItem(folder, name, path, found, changes);
+    ItemReport report = ChangeItemAtPath(path, false, changes);
     change = report.times;
     if (report.failures.empty())
         return std::nullopt;
@@ -75,12 +63,12 @@ std::optional<Failure> ApplyTimes(const std::string& path, ItemType type,
 
 std::optional<Failure> ApplyFileTimes(const std::string& path, const TimeOperation& operation,
                                       TimesChange& change) {
-    return ApplyTimes(path, ItemType::File, operation, change);
+    return ApplyTimes(path, operation, change);
 }
 
 std::optional<Failure> ApplyFolderTimes(const std::string& path, const TimeOperation& operation,
                                         TimesChange& change) {
-    return ApplyTimes(path, ItemType::Folder, operation, change);
+    return ApplyTimes(path, operation, change);
 }
 
 } // namespace stampwell::engine
