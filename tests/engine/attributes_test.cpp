@@ -156,14 +156,5 @@ TEST(ApplyAttributes, FolderKeepsItsDirectoryBit) {
     EXPECT_FALSE(FolderHasAttr(WordOf(folder), kAttrHidden));
 }
 
-TEST(ApplyAttributes, NothingToChangeWritesNothing) {
-    TestTree tree;
-    const std::string file = tree.File("a.txt");
-    EXPECT_FALSE(SetFileAttr(kAttrHidden, file));
-    AttributeChange change;
-    EXPECT_FALSE(ApplyAttributes(file, Operation(AttributeAction::Set, kAttrHidden), change));
-    EXPECT_EQ(change.before, change.after);
-}
-
 } // namespace
 } // namespace stampwell::engine

@@ -47,15 +47,6 @@ TEST(PlanTimes, SameKindOrNoOperationChangesNothing) {
     EXPECT_EQ(KindsOf(update), 0);
 }
 
-TEST(PlanTimes, SetIgnoresTheExchangeFlag) {
-    TimesUpdate update;
-    const FileTime when{1'234'567'890, 5};
-    EXPECT_FALSE(PlanTimes({Type::Set, TimeKind::Accessed, TimeKind::Modified, true, when},
-                           Sample(), update));
-    EXPECT_EQ(update.accessed, when);
-    EXPECT_EQ(KindsOf(update), KindBit(TimeKind::Accessed));
-}
-
 TEST(PlanTimes, ValueEqualToTheCurrentOneIsNotWritten) {
     TimesUpdate update;
     EXPECT_FALSE(PlanTimes({Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified},
@@ -129,18 +120,6 @@ TEST_F(TimeRulesOnFiles, ExchangeTwiceRestoresEveryTimeExactly) {
     ExpectCreationKept(twice, before_);
 }
 
-TEST_F(TimeRulesOnFiles, CopyTwiceIsTheSameAsOnce) {
-    const TimeOperation copy{Type::Copy, TimeKind::Modified, TimeKind::Accessed, false, {}};
-    TimesChange change;
-    EXPECT_FALSE(ApplyFileTimes(file_, copy, change));
-    EXPECT_FALSE(ApplyFileTimes(file_, copy, change));
-    EXPECT_EQ(KindsOf(change.update), 0) << "the second copy has nothing left to change";
-    const ItemTimes after = TimesOf(file_, ItemType::File);
-    EXPECT_EQ(after.modified, before_.accessed);
-    EXPECT_EQ(after.accessed, before_.accessed);
-    ExpectCreationKept(after, before_);
-}
-
 TEST_F(TimeRulesOnFiles, SetChangesOnlyTheChosenKind) {
     const FileTime when{1'234'567'890, 987'654'300};
     TimesChange change;
@@ -152,20 +131,6 @@ TEST_F(TimeRulesOnFiles, SetChangesOnlyTheChosenKind) {
     ExpectCreationKept(after, before_);
 }
 
-TEST_F(TimeRulesOnFiles, NoOperationWritesNothing) {
-    TimesChange change;
-    EXPECT_FALSE(ApplyFileTimes(
-        file_, {Type::None, TimeKind::Modified, TimeKind::Accessed, true, {}}, change));
-    const ItemTimes after = TimesOf(file_, ItemType::File);
-    EXPECT_EQ(after.modified, before_.modified);
-    EXPECT_EQ(after.accessed, before_.accessed);
-    EXPECT_EQ(after.created, before_.created);
-}
-
-// The creation time: where the file system keeps what is set (NTFS on
-// Windows) it is copied exactly; where it cannot be set (Linux file systems
-// but NTFS, Wine) the item reports a failed change of the creation time and
-// its other times stay exact.
 TEST_F(TimeRulesOnFiles, CopyOntoCreationIsExactOrReportedAsFailed) {
     const bool settable = test::CreationTimeSettable(tree_.Root());
     TimesChange change;

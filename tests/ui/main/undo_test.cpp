@@ -184,25 +184,6 @@ private slots:
         QVERIFY(w.RunToUndo().has_value());
     }
 
-    void AnItemChangedSinceTheRunIsSkipped() {
-        Profile profile;
-        const Times before = MakeTree(profile);
-        frmMain w;
-        Prepare(profile, w);
-        QVERIFY(Click(w, "cmdExec"));
-        const QString changed = Tree(profile) + QStringLiteral("/a.txt");
-        QFile file(changed);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        const QDateTime later(QDate(2020, 1, 2), QTime(3, 4, 5));
-        QVERIFY(file.setFileTime(later, QFileDevice::FileModificationTime));
-        file.close();
-        profile.answers = {MessageAnswer::Yes};
-        QVERIFY(Click(w, "cmdUndo"));
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), Counts(w, 4, 1, 0));
-        QCOMPARE(QFileInfo(changed).lastModified(), later);
-        QCOMPARE(CountKept(before), qsizetype(before.size() - 1));
-    }
-
     void WithoutAJournalTheWindowAsksBeforeTheRun_data() {
         QTest::addColumn<MessageAnswer>("answer");
         QTest::newRow("yes runs without one") << MessageAnswer::Yes;
