@@ -24,9 +24,11 @@ fail() {
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null ||
     fail "needs Xvfb and xdotool (tools/install-deps test)"
 
-# A display of our own: Xvfb picks a free number and tells it.
+# A display of our own: Xvfb picks a free number and tells it. -noreset keeps
+# the server up between clients: by default it resets when the last client
+# leaves, and a program started during that reset finds no display.
 mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/displayfd" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/displayfd" 2>/dev/null &
 xvfb_pid=$!
 read -r -t 20 display_number <"$work/displayfd" || fail "Xvfb did not start"
 export DISPLAY=":$display_number"
