@@ -41,6 +41,10 @@ std::optional<int> Number(std::string_view text, std::size_t& pos, std::size_t m
     return value;
 }
 
+bool IsAsciiMark(char c) {
+    return c > ' ' && c < 0x7F && !IsDigit(c);
+}
+
 bool Expect(std::string_view text, std::size_t& pos, char c) {
     if (pos >= text.size() || text[pos] != c)
         return false;
@@ -69,7 +73,9 @@ DateTimeTextForm DateTimeTextFormOf(std::string_view pattern) {
             separator = c;
         }
     }
-    if (separator == '\0')
+    // Only a one-byte mark keeps the text 19 characters and plain ASCII; a
+    // locale that writes "2024年12月31日" gets the ISO form.
+    if (!IsAsciiMark(separator))
         return {};
     if (fields == "dMy")
         return {Order::DayMonthYear, separator};

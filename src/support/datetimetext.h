@@ -10,7 +10,8 @@
 // and year in the locale's order and with its separator (two-digit day and
 // month, four-digit year), a blank, and 24-hour HH:mm:ss. German
 // "31.12.2024 23:59:58", US "12/31/2024 23:59:58"; where the locale has no
-// date form of its own (the C locale) ISO "2024-12-31 23:59:58".
+// date form of its own (the C locale) or separates the fields with anything but
+// one ASCII mark (Japanese "2024年12月31日"), ISO "2024-12-31 23:59:58".
 namespace stampwell::support {
 
 struct DateTimeTextForm {
@@ -22,7 +23,8 @@ struct DateTimeTextForm {
 };
 
 // The form a short-date pattern in Windows' letters describes ("dd.MM.yyyy",
-// "M/d/yy", ...); ISO for "" or a pattern without day, month, year and a separator.
+// "M/d/yy", ...); ISO for "" or a pattern without day, month, year and a
+// one-byte ASCII separator.
 DateTimeTextForm DateTimeTextFormOf(std::string_view shortDatePattern);
 
 // The current locale's form.

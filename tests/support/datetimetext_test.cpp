@@ -28,6 +28,11 @@ TEST(DateTimeText, PatternsWithoutAUsableDateFormGiveIso) {
     EXPECT_EQ(DateTimeTextFormOf(""), kIso);
     EXPECT_EQ(DateTimeTextFormOf("yyyyMMdd"), kIso);
     EXPECT_EQ(DateTimeTextFormOf("dd.MM"), kIso);
+    EXPECT_EQ(DateTimeTextFormOf("yyyy\xE5\xB9\xB4"
+                                 "MM\xE6\x9C\x88"
+                                 "dd\xE6\x97\xA5"),
+              kIso)
+        << "a separator beyond ASCII";
 }
 
 TEST(DateTimeText, FormatIsNineteenCharactersWithPaddedFields) {

@@ -1,6 +1,9 @@
 #include "common/posix/environment.h"
 #include "support/datetimetext.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace stampwell::support;
@@ -23,4 +26,26 @@ TEST(DateTimeTextLocale, FollowsTheLocaleOrderAndSeparator) {
         EXPECT_EQ(FormatDateTimeText(t), c.text) << c.locale;
         EXPECT_EQ(ParseDateTimeText(c.text), t) << c.locale;
     }
+}
+
+// Every locale the system has, UTF-8 or not: the text is 19 ASCII characters
+// and reads back as the same time.
+TEST(DateTimeTextLocale, RoundTripsInEveryInstalledLocale) {
+    const LocalDateTime t{2024, 12, 31, 23, 59, 58, 0};
+    ScopedEnv time("LC_TIME", std::nullopt);
+    FILE* list = popen("locale -a", "r");
+    ASSERT_NE(list, nullptr);
+    char line[256];
+    int locales = 0;
+    while (std::fgets(line, sizeof line, list) != nullptr) {
+        const std::string locale(line, std::strcspn(line, "\n"));
+        ScopedEnv all("LC_ALL", locale);
+        const std::string text = FormatDateTimeText(t);
+        EXPECT_EQ(text.size(), 19u) << locale << ": " << text;
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return c > 0; })) << locale;
+        EXPECT_EQ(ParseDateTimeText(text), t) << locale << ": " << text;
+        ++locales;
+    }
+    pclose(list);
+    EXPECT_GT(locales, 100) << "locales-all is installed by tools/install-deps";
 }
