@@ -2,8 +2,24 @@
 
 #include "app/constants.h"
 #include "platform/userstore.h"
+#include "platform/wildcard.h"
 
 namespace stampwell::app {
+
+namespace {
+
+void AppendUtf8(char32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+        return;
+    }
+    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    out += static_cast<char>(((0xFF << (7 - extra)) & 0xFF) | (code >> (6 * extra)));
+    for (int k = extra - 1; k >= 0; --k)
+        out += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
+}
+
+} // namespace
 
 platform::SysError SaveStringValue(std::string_view subKey, std::string_view name,
                                    std::string_view text) {
@@ -17,14 +33,29 @@ platform::SysError SaveSetting(std::string_view application, std::string_view se
 }
 
 std::string RecordLanguage(std::string_view currentLanguage) {
-    // Characters, not bytes: a UTF-8 sequence is never cut.
+    // Characters, not bytes: a UTF-8 sequence is never cut, and letters beyond
+    // ASCII are lowered too ("Ölsprache" gives "öl"). A byte that is not UTF-8
+    // counts as one character and stays as it is.
     std::string out;
-    std::size_t characters = 0;
-    for (const char c : currentLanguage) {
-        const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-        if (!continuation && ++characters > 2)
-            break;
-        out += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    std::size_t pos = 0;
+    for (int characters = 0; characters < 2 && pos < currentLanguage.size(); ++characters) {
+        const auto lead = static_cast<unsigned char>(currentLanguage[pos]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        bool valid = lead < 0x80 || (lead >= 0xC2 && lead < 0xF5);
+        for (std::size_t k = 1; k < length && valid; ++k) {
+            const auto next = pos + k < currentLanguage.size()
+                                  ? static_cast<unsigned char>(currentLanguage[pos + k])
+                                  : 0;
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (!valid) {
+            out += currentLanguage[pos++];
+            continue;
+        }
+        AppendUtf8(platform::FoldCharacter(code), out);
+        pos += length;
     }
     return out;
 }

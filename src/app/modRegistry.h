@@ -20,7 +20,8 @@ platform::SysError SaveSetting(std::string_view application, std::string_view se
                                std::string_view name, std::string_view value);
 
 // The record's language: the first two characters of the language name in
-// lower case ("English" gives "en", "X" gives "x", "" gives "").
+// lower case, letters beyond ASCII too ("English" gives "en", "Ölsprache"
+// gives "öl", "X" gives "x", "" gives "").
 std::string RecordLanguage(std::string_view currentLanguage);
 
 // Writes "Version" and then "Language"; failures are left to the caller to ignore.
