@@ -92,6 +92,48 @@ SysError ReadWholeFile(const std::string& path, std::string& bytes) {
     }
 }
 
+SysError NotARegularFile() {
+    return {ERROR_BAD_FILE_TYPE, "Not a regular file (a pipe or a device)"};
+}
+
+SysError FileTooLarge() {
+    return {ERROR_FILE_TOO_LARGE, "The file is larger than " +
+                                      std::to_string(kSettingsFileLimit >> 20) +
+                                      " MiB, too large for a settings file"};
+}
+
+SysError ReadSettingsFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const win32::FileHandle file(CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                             nullptr));
+    if (!file.Valid())
+        return LastSysError();
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK)
+        return NotARegularFile();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size))
+        return LastSysError();
+    if (static_cast<unsigned long long>(size.QuadPart) > kSettingsFileLimit)
+        return FileTooLarge();
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
+            bytes.clear();
+            return LastSysError();
+        }
+        if (got == 0)
+            return {};
+        if (bytes.size() + got > kSettingsFileLimit) {
+            bytes.clear();
+            return FileTooLarge();
+        }
+        bytes.append(buffer, got);
+    }
+}
+
 SysError WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const DWORD old = Attributes(path);
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) != 0)
