@@ -132,6 +132,17 @@ std::string LineEndOf(std::string_view text) {
     return end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
 }
 
+// A value that starts or ends with a blank or a quote is written in quotes, so
+// that the reader, which trims blanks and takes off one pair of quotes, gives
+// it back exactly ("Holiday " stays "Holiday ").
+std::string StoredValue(std::string_view value) {
+    constexpr std::string_view kEdges = " \t\"'";
+    if (value.empty() || (kEdges.find(value.front()) == std::string_view::npos &&
+                          kEdges.find(value.back()) == std::string_view::npos))
+        return std::string(value);
+    return '"' + std::string(value) + '"';
+}
+
 } // namespace
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
@@ -157,7 +168,8 @@ bool IsStorableIniText(std::string_view section, std::string_view key, std::stri
 }
 
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
-                        std::string_view value) {
+                        std::string_view rawValue) {
+    const std::string value = StoredValue(rawValue);
     const std::vector<Line> lines = SplitLines(text);
     const Location where = Locate(text, lines, Trim(section), Trim(key));
     const std::string lineEnd = LineEndOf(text);
@@ -206,7 +218,7 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
 std::string ReadIniValue(const std::string& file, std::string_view section, std::string_view key,
                          std::string_view defaultValue) {
     std::string bytes;
-    if (platform::ReadWholeFile(file, bytes).Failed())
+    if (platform::ReadSettingsFile(file, bytes).Failed())
         return std::string(defaultValue);
     return FindIniValue(DecodeText(bytes), section, key).value_or(std::string(defaultValue));
 }
@@ -217,8 +229,8 @@ platform::SysError WriteIniValue(const std::string& file, std::string_view secti
         return {kIniUnstorableText, "The text cannot be stored in a settings file line."};
     std::string bytes;
     // A missing file is created; any other reason not to read it stops the write.
-    if (const platform::SysError error = platform::ReadWholeFile(file, bytes);
-        error.Failed() && platform::PathExists(file))
+    if (const platform::SysError error = platform::ReadSettingsFile(file, bytes);
+        error.Failed() && !platform::IsNotFound(error))
         return error;
     return platform::WriteFileAtomically(file, SetIniValue(DecodeText(bytes), section, key, value));
 }

@@ -23,7 +23,8 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
 
 // The text with the key set. The caller has checked the names and the value
 // with IsStorableIniText; new lines end the way the text's first line does
-// (CR LF for a text without one).
+// (CR LF for a text without one). A value that starts or ends with a blank or
+// a quote is written in quotes, so that it reads back exactly.
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
 

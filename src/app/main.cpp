@@ -24,6 +24,10 @@ int main(int argc, char* argv[]) {
         QMessageBox::warning(nullptr, "Stampwell",
                              QString::fromStdString(app::DefaultIniFailureText(folder, reason)));
     };
+    hooks.fileUnusable = [](const std::string& path, const platform::SysError& reason) {
+        QMessageBox::warning(nullptr, "Stampwell",
+                             QString::fromStdString(app::UnusableFileText(path, reason)));
+    };
     app::RunStartup(hooks);
 
     ui::frmMain window;

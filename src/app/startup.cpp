@@ -4,7 +4,9 @@
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
 #include "app/modRegistry.h"
+#include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/userstore.h"
 #include "support/clsSysInfo.h"
 #include "support/modFSO.h"
 
@@ -41,6 +43,26 @@ std::string DefaultIniFailureText(const std::string& folder, const platform::Sys
            " goes on with the default settings; changes to them are not kept.";
 }
 
+std::string UnusableFileText(const std::string& path, const platform::SysError& reason) {
+    return std::string(kProductName) + " cannot use the file\n\n" + path +
+           "\n\nReason: " + reason.text + "\n\n" + std::string(kProductName) +
+           " goes on with default values and leaves the file as it is.";
+}
+
+namespace {
+
+// A file that is missing is no news; one that is there but cannot be read is.
+void ReportIfUnusable(const std::string& path, const StartupHooks& hooks) {
+    std::string bytes;
+    if (path.empty() || !hooks.fileUnusable)
+        return;
+    if (const platform::SysError error = platform::ReadSettingsFile(path, bytes);
+        error.Failed() && !platform::IsNotFound(error))
+        hooks.fileUnusable(path, error);
+}
+
+} // namespace
+
 void RunStartup(const StartupHooks& hooks) {
     GlobalState& global = Global();
     SaveSetting(kSettingsApplication, kSettingsSection, "BGColor", kBackgroundColour);
@@ -67,17 +89,28 @@ void RunStartup(const StartupHooks& hooks) {
         }
     }
     global.IniFile = iniFile;
+    ReportIfUnusable(iniFile, hooks);
 
-    global.CurrentLanguage = ReadIni("Options", "Language", "");
+    // The dialog stores the name as typed, blanks included; the name itself is without them.
+    const auto storedLanguage = [] {
+        const std::string text = ReadIni("Options", "Language", "");
+        const std::size_t first = text.find_first_not_of(" \t");
+        return first == std::string::npos
+                   ? std::string()
+                   : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    };
+    global.CurrentLanguage = storedLanguage();
     if (global.CurrentLanguage.empty() && hooks.askForLanguage) {
         const std::optional<std::string> chosen = hooks.askForLanguage();
-        global.CurrentLanguage = ReadIni("Options", "Language", "");
+        global.CurrentLanguage = storedLanguage();
         // A choice the file could not keep still holds for this run.
         if (global.CurrentLanguage.empty() && chosen)
             global.CurrentLanguage = *chosen;
     }
     global.LanguageFilePath = LanguageFileFor(global.CurrentLanguage);
+    ReportIfUnusable(global.LanguageFilePath, hooks);
 
+    ReportIfUnusable(platform::UserStoreFile(), hooks);
     WriteRegistryRecord(global.CurrentLanguage);
 }
 

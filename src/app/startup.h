@@ -25,15 +25,23 @@ struct StartupHooks {
     // in folder, and why. Start-up then goes on with the defaults.
     std::function<void(const std::string& folder, const platform::SysError& reason)>
         defaultIniFailed;
+    // Tells the user that the settings file, the registry record or the
+    // language file is there but cannot be used (a pipe, a device, a folder,
+    // too large, unreadable). Start-up goes on with defaults and leaves it alone.
+    std::function<void(const std::string& path, const platform::SysError& reason)> fileUnusable;
 };
 
 // The message for a default configuration file that could not be created.
 std::string DefaultIniFailureText(const std::string& folder, const platform::SysError& reason);
 
+// The message for a file of ours that is there but cannot be used.
+std::string UnusableFileText(const std::string& path, const platform::SysError& reason);
+
 // In this order: records the background colour in the settings store; creates
 // the data folder (application-data folder + Quillbox + Stampwell) where
 // missing and writes the default Stampwell.ini where there is none; reads the
 // language and asks for one when it is empty; writes the registry record.
+// Files of ours that cannot be used are reported on the way.
 // Fills DataPath, IniFile, CurrentLanguage and LanguageFilePath of Global();
 // LanguageFolder must be set before.
 void RunStartup(const StartupHooks& hooks);

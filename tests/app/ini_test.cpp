@@ -106,11 +106,22 @@ TEST(IniWrite, AddsAMissingSectionAtTheEnd) {
               "; c\n[A]\nk=1\n[Options]\nLanguage=x\n");
 }
 
-TEST(IniWrite, KeepsBlanksOfTheValueAsGiven) {
-    const std::string out =
-        SetIniValue("[Options]\r\nLanguage=\r\n", "Options", "Language", " Deutsch ");
-    EXPECT_EQ(out, "[Options]\r\nLanguage= Deutsch \r\n");
-    EXPECT_EQ(FindIniValue(out, "Options", "Language"), "Deutsch");
+TEST(IniWrite, ValuesWithBlanksOrQuotesAtTheirEdgesReadBackExactly) {
+    struct Case {
+        const char* value;
+        const char* line;
+    };
+    for (const Case& c :
+         {Case{"Holiday ", "Path=\"Holiday \""}, Case{" Deutsch ", "Path=\" Deutsch \""},
+          Case{"\tx", "Path=\"\tx\""}, Case{"\"q\"", "Path=\"\"q\"\""}, Case{"'a", "Path=\"'a\""},
+          Case{"b\"", "Path=\"b\"\""}, Case{"\"", "Path=\"\"\""},
+          Case{"a \"b\" c", "Path=a \"b\" c"}, Case{"", "Path="}}) {
+        const std::string out = SetIniValue("[Options]\r\nPath=x\r\n", "Options", "Path", c.value);
+        EXPECT_EQ(out, "[Options]\r\n" + std::string(c.line) + "\r\n") << c.value;
+        EXPECT_EQ(FindIniValue(out, "Options", "Path"), c.value);
+        EXPECT_EQ(FindIniValue(SetIniValue("", "Options", "New", c.value), "Options", "New"),
+                  c.value);
+    }
 }
 
 TEST(IniWrite, RefusesTextThatCannotBeALine) {

@@ -131,7 +131,7 @@ std::optional<std::pair<std::size_t, std::size_t>> FindBlock(const RegFile& file
 
 SysError Load(RegFile& file) {
     std::string bytes;
-    const SysError error = ReadWholeFile(UserStoreFile(), bytes);
+    const SysError error = ReadSettingsFile(UserStoreFile(), bytes);
     if (error.Failed() && error.code != ENOENT)
         return error;
     file = Split(bytes);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <vector>
 
 using namespace stampwell::app;
 using stampwell::platform::ReadUserString;
@@ -15,6 +16,7 @@ using stampwell::support::FileExists;
 using stampwell::support::FolderExists;
 using stampwell::test::ReadBytes;
 using stampwell::test::RunAsNobody;
+using stampwell::test::RunInChild;
 using stampwell::test::ScopedEnv;
 using stampwell::test::TempFolder;
 using stampwell::test::WriteBytes;
@@ -52,7 +54,8 @@ protected:
                     failedFolder = folder;
                     EXPECT_TRUE(reason.Failed());
                     EXPECT_FALSE(reason.text.empty());
-                }};
+                },
+                {}};
     }
     std::string Ini() const { return config / "Quillbox/Stampwell/Stampwell.ini"; }
 };
@@ -124,4 +127,33 @@ TEST_F(Startup, ReadOnlyProfileIsReportedAndStartUpGoesOnWithTheChoice) {
     });
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(FolderExists(config / "Quillbox"));
+}
+
+// Start-up never waits on them: it runs in a child with an alarm.
+TEST_F(Startup, FilesThatAreNoRegularFilesAreReportedAndLeftAlone) {
+    ASSERT_EQ(stampwell::support::CreateFolder(config / "Quillbox/Stampwell"), "");
+    ASSERT_EQ(stampwell::support::CreateFolder(config / "lang"), "");
+    for (const std::string& odd :
+         {Ini(), config / "Quillbox/registry.reg", config / "lang/Deutsch.lng"}) {
+        for (const bool folder : {false, true}) {
+            WriteBytes(Ini(), "[Options]\r\nLanguage=\" Deutsch \"\r\n");
+            remove(odd.c_str());
+            ASSERT_EQ(folder ? mkdir(odd.c_str(), 0700) : mkfifo(odd.c_str(), 0600), 0);
+            const int result = RunInChild([&] {
+                alarm(10);
+                std::vector<std::string> reported;
+                StartupHooks hooks = Hooks();
+                hooks.fileUnusable = [&](const std::string& path, const auto&) {
+                    reported.push_back(path);
+                };
+                RunStartup(hooks);
+                return reported == std::vector<std::string>{odd} ? 0 : 1;
+            });
+            EXPECT_EQ(result, 0) << odd << (folder ? " as a folder" : " as a pipe");
+            struct stat info {};
+            ASSERT_EQ(stat(odd.c_str(), &info), 0);
+            EXPECT_TRUE(folder ? S_ISDIR(info.st_mode) : S_ISFIFO(info.st_mode)) << odd;
+            remove(odd.c_str());
+        }
+    }
 }
