@@ -3,6 +3,10 @@
 #include "app/textcodec.h"
 #include "platform/files.h"
 
+#include <map>
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace stampwell::app {
@@ -143,20 +147,59 @@ std::string StoredValue(std::string_view value) {
     return '"' + std::string(value) + '"';
 }
 
+std::string Lowered(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    return lower;
+}
+
+std::string IndexName(std::string_view section, std::string_view key) {
+    return Lowered(Trim(section)) + '\n' + Lowered(Trim(key));
+}
+
+// The files read last, by path, with their values: a file read again with the
+// same bytes is not parsed again (a language file is asked for each of its
+// texts).
+struct ReadFile {
+    std::string bytes;
+    IniValues values;
+};
+std::mutex readFilesLock;
+std::map<std::string, ReadFile> readFiles;
+
 } // namespace
+
+IniValues::IniValues(std::string_view text) {
+    std::unordered_set<std::string> sectionsSeen;
+    bool inSection = false; // in the first section of its name
+    std::string section;
+    for (const Line& line : SplitLines(text)) {
+        const std::string_view content = Content(text, line);
+        const Parsed parsed = Parse(content);
+        if (parsed.kind == Kind::Section) {
+            section = Lowered(parsed.name);
+            inSection = sectionsSeen.insert(section).second;
+        } else if (parsed.kind == Kind::Key && inSection) {
+            std::string_view value = Trim(content.substr(parsed.valueStart));
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                value.back() == value.front())
+                value = value.substr(1, value.size() - 2);
+            values_.try_emplace(section + '\n' + Lowered(parsed.name), value);
+        }
+    }
+}
+
+std::optional<std::string> IniValues::Find(std::string_view section, std::string_view key) const {
+    const auto found = values_.find(IndexName(section, key));
+    if (found == values_.end())
+        return std::nullopt;
+    return found->second;
+}
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
                                         std::string_view key) {
-    const std::vector<Line> lines = SplitLines(text);
-    const Location where = Locate(text, lines, Trim(section), Trim(key));
-    if (where.key == std::string_view::npos)
-        return std::nullopt;
-    const std::string_view content = Content(text, lines[where.key]);
-    std::string_view value = Trim(content.substr(Parse(content).valueStart));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return std::string(value);
+    return IniValues(text).Find(section, key);
 }
 
 bool IsStorableIniText(std::string_view section, std::string_view key, std::string_view value) {
@@ -220,7 +263,13 @@ std::string ReadIniValue(const std::string& file, std::string_view section, std:
     std::string bytes;
     if (platform::ReadSettingsFile(file, bytes).Failed())
         return std::string(defaultValue);
-    return FindIniValue(DecodeText(bytes), section, key).value_or(std::string(defaultValue));
+    const std::lock_guard lock(readFilesLock);
+    ReadFile& read = readFiles[file];
+    if (read.bytes != bytes || read.values.Empty()) {
+        read.values = IniValues(DecodeText(bytes));
+        read.bytes = std::move(bytes);
+    }
+    return read.values.Find(section, key).value_or(std::string(defaultValue));
 }
 
 platform::SysError WriteIniValue(const std::string& file, std::string_view section,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 // INI text the classic profile way. Reading: section and key names compare
 // without regard to ASCII case, blanks around names and values are trimmed, a
@@ -17,6 +18,18 @@ namespace stampwell::app {
 // Not a system code: the write was refused because the text cannot be stored
 // in a line of its own (a line break in it, or a name with '=', '[' or ']').
 inline constexpr int kIniUnstorableText = -1;
+
+// Every value of a text, found by section and key in one pass over it.
+class IniValues {
+public:
+    IniValues() = default;
+    explicit IniValues(std::string_view text);
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    bool Empty() const { return values_.empty(); }
+
+private:
+    std::unordered_map<std::string, std::string> values_; // by lower-case "section\nkey"
+};
 
 std::optional<std::string> FindIniValue(std::string_view text, std::string_view section,
                                         std::string_view key);

@@ -169,6 +169,7 @@ SysError ReadSettingsFile(const std::string& path, std::string& bytes) {
         return NotARegularFile();
     if (static_cast<std::uint64_t>(info.st_size) > kSettingsFileLimit)
         return FileTooLarge();
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
     const SysError error = ReadOpened(fd.get(), bytes, kSettingsFileLimit);
     if (error.Failed())
         bytes.clear();
