@@ -53,28 +53,37 @@ std::string DecodeFile(std::string_view bytes) {
     return std::string(bytes);
 }
 
-// Physical lines joined where a hex list goes on after a trailing backslash.
+// Only hex digits, commas and blanks (and a final backslash): a line that a
+// hex list goes on in.
+bool IsHexListLine(std::string_view line) {
+    if (line.ends_with('\\')) {
+        line.remove_suffix(1);
+    }
+    return line.find_first_not_of("0123456789abcdefABCDEF, \t") == std::string_view::npos;
+}
+
+// The lines without blanks around them. CR LF, LF and a lone CR each end a
+// line. A line that ends in a backslash goes on in the next one while that
+// holds only a hex list; any other next line stands on its own.
 std::vector<std::string> LogicalLines(std::string_view text) {
     std::vector<std::string> lines;
     bool continues = false;
     while (!text.empty()) {
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
+        const auto end = text.find_first_of("\r\n");
+        std::string_view line = TrimBlanks(text.substr(0, end));
+        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text[end] == '\r' && next < text.size() &&
+            text[next] == '\n') {
+            ++next;
         }
-        line = TrimBlanks(line);
-        const bool next = line.ends_with('\\');
-        if (next) {
-            line.remove_suffix(1);
-        }
-        if (continues && !lines.empty()) {
+        text.remove_prefix(next);
+        if (continues && IsHexListLine(line)) {
+            lines.back().pop_back(); // the backslash
             lines.back() += line;
         } else {
             lines.emplace_back(line);
         }
-        continues = next;
+        continues = lines.back().ends_with('\\');
     }
     return lines;
 }
@@ -220,11 +229,12 @@ RecordFile RecordFile::Parse(std::string_view bytes) {
             const std::string path = AsciiLower(std::string_view(line).substr(1, line.size() - 2));
             current = nullptr;
             if (path.starts_with('-')) {
-                // A removed key takes its sub-keys with it.
+                // A removed key takes its sub-keys with it: in name order they
+                // follow it, up to the first name past "key\" ('\\' + 1 is ']').
                 const std::string removed = path.substr(1);
-                std::erase_if(file.keys_, [&](const auto& key) {
-                    return key.first == removed || key.first.starts_with(removed + '\\');
-                });
+                file.keys_.erase(removed);
+                file.keys_.erase(file.keys_.lower_bound(removed + '\\'),
+                                 file.keys_.lower_bound(removed + ']'));
             } else {
                 current = &file.keys_[path];
             }

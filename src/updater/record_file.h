@@ -29,9 +29,11 @@ const RecordValue* FindValue(const RecordValues& values, std::string_view name);
 
 // The per-user record file in regedit's export form ("Windows Registry Editor
 // Version 5.00", [key] sections, "Name"="text", "Name"=hex:.., "Name"=dword:..),
-// in UTF-8 or in UTF-16LE with its byte-order mark, with LF or CR LF line ends.
-// Lines that do not parse are passed over, so a damaged file still yields what
-// it holds intact.
+// in UTF-8 or in UTF-16LE with its byte-order mark, by the rules README.md
+// gives for the record: CR LF, LF or a lone CR end a line, blanks around a line
+// do not count, a key or value given twice counts as the later one, and only a
+// hex list goes on over lines. Lines that do not parse are passed over, so a
+// damaged file still yields what it holds intact. Linear in the file's size.
 class RecordFile {
 public:
     static RecordFile Parse(std::string_view bytes);

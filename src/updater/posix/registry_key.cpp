@@ -3,10 +3,12 @@
 #include "updater/record_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <fcntl.h>
 #include <pwd.h>
-#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace stampupdate {
@@ -36,17 +38,36 @@ std::string RecordFilePath() {
     return home.empty() ? std::string() : home + "/.config/Quillbox/registry.reg";
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+// The record file's bytes: a regular file (links followed) of at most 4 MiB.
+// Anything else is no record; a pipe or a device is never waited on.
+std::optional<std::string> ReadRecordFile(const std::string& path) {
+    constexpr std::size_t kLimit = 4 * 1024 * 1024;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
+    struct stat info {};
+    std::optional<std::string> bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::uint64_t>(info.st_size) <= kLimit) {
+        bytes.emplace();
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0 || bytes->size() + static_cast<std::size_t>(got) > kLimit) {
+                bytes.reset();
+            }
+            if (got <= 0 || !bytes) {
+                break;
+            }
+            bytes->append(buffer, static_cast<std::size_t>(got));
+        }
     }
-    return std::move(bytes).str();
+    ::close(fd);
+    return bytes;
 }
 
 } // namespace
@@ -64,7 +85,7 @@ RegistryKey::~RegistryKey() = default;
 
 std::optional<RegistryKey> RegistryKey::Open(RootKey root, const std::string& subKey) {
     const std::string path = RecordFilePath();
-    const auto bytes = path.empty() ? std::nullopt : ReadWholeFile(path);
+    const auto bytes = path.empty() ? std::nullopt : ReadRecordFile(path);
     if (!bytes) {
         return std::nullopt;
     }

@@ -1,8 +1,12 @@
 #include "common/posix/environment.h"
 #include "common/tempfolder.h"
 #include "platform/userstore.h"
+#include "testing/recordsamples.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <vector>
 
 using namespace stampwell::platform;
 using stampwell::test::ReadBytes;
@@ -11,6 +15,42 @@ using stampwell::test::TempFolder;
 using stampwell::test::WriteBytes;
 
 namespace {
+
+constexpr const char* kKey = "Software\\Olvadi\\Quillbox\\Stampwell";
+
+// The pieces of a file, each up to and with its line end (LF, CR LF, a lone CR).
+std::vector<std::string> Pieces(const std::string& bytes) {
+    std::vector<std::string> pieces(1);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        pieces.back() += bytes[i];
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            pieces.emplace_back();
+    }
+    return pieces;
+}
+
+// Whether every piece of `before` but those of the values written is in
+// `after`, in order and unchanged; a last piece without a line end may have
+// got one.
+bool KeepsOtherLines(const std::string& before, const std::string& after) {
+    const std::vector<std::string> kept = Pieces(after);
+    std::size_t k = 0;
+    for (const std::string& piece : Pieces(before)) {
+        std::string plain;
+        for (const char c : piece)
+            if (c != '\0')
+                plain += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (piece.empty() || plain.find("\"version\"") != std::string::npos ||
+            plain.find("\"language\"") != std::string::npos)
+            continue;
+        while (k < kept.size() && !kept[k].starts_with(piece))
+            ++k;
+        if (k++ == kept.size())
+            return false;
+    }
+    return true;
+}
 
 class UserStorePosix : public ::testing::Test {
 protected:
@@ -96,4 +136,28 @@ TEST_F(UserStorePosix, RemoveTakesTheKeyAndItsSubKeysOnly) {
 TEST_F(UserStorePosix, LineBreaksInAValueAreRefused) {
     EXPECT_TRUE(WriteUserString("Software\\Test", "A", "two\nlines").Failed());
     EXPECT_FALSE(ReadUserString("Software\\Test", "A"));
+}
+
+// Reads each sample record as Stampupdate does; a write changes only the
+// value's own lines and keeps the file's encoding and line ends.
+TEST_F(UserStorePosix, SampleRecordsReadAsStampupdateReadsThemAndKeepTheirForm) {
+    ASSERT_EQ(mkdir((config / "Quillbox").c_str(), 0700), 0);
+    for (const auto& sample : stampwell::testing::RecordSamples()) {
+        WriteBytes(File(), sample.bytes);
+        for (const auto& [name, text] : sample.values)
+            EXPECT_EQ(ReadUserString(kKey, name), text) << sample.name << ": " << name;
+        EXPECT_FALSE(WriteUserString(kKey, "Version", "9.99").Failed()) << sample.name;
+        EXPECT_FALSE(WriteUserString(kKey, "language", "xx").Failed()) << sample.name;
+        EXPECT_EQ(ReadUserString(kKey, "Version"), "9.99") << sample.name;
+        EXPECT_EQ(ReadUserString(kKey, "Language"), "xx") << sample.name;
+        for (const auto& [name, text] : sample.values) {
+            if (name != "Version" && name != "Language") {
+                EXPECT_EQ(ReadUserString(kKey, name), text) << sample.name << ": " << name;
+            }
+        }
+        const std::string after = ReadBytes(File());
+        EXPECT_EQ(after.starts_with("\xFF\xFE"), sample.bytes.starts_with("\xFF\xFE"))
+            << sample.name;
+        EXPECT_TRUE(KeepsOtherLines(sample.bytes, after)) << sample.name << ":\n" << after;
+    }
 }

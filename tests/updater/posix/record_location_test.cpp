@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace stampupdate;
 namespace fs = std::filesystem;
@@ -90,4 +94,30 @@ TEST_F(RecordLocation, NoFileOrAFolderInItsPlaceMeansNoKey) {
     fs::create_directories(root / "config" / "Quillbox" / "registry.reg");
     EXPECT_FALSE(RegistryKey::Open(RootKey::CurrentUser, kSubKey));
     EXPECT_EQ(Version(), "");
+}
+
+// A pipe, a device node (the zero device, made in the test's folder) or a file
+// past 4 MiB: no key, and at once (the reading child has an alarm).
+TEST_F(RecordLocation, NoRegularFileOrATooLargeOneMeansNoKeyAtOnce) {
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    const fs::path file = root / "config" / "Quillbox" / "registry.reg";
+    fs::create_directories(file.parent_path());
+    for (int kind = 0; kind < 3; ++kind) {
+        fs::remove(file);
+        if (kind == 0) {
+            ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+        } else if (kind == 1) {
+            ASSERT_EQ(mknod(file.c_str(), S_IFCHR | 0600, makedev(1, 5)), 0);
+        } else {
+            Write(file, Record("3.01.00") + std::string(4 * 1024 * 1024, ';'));
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            alarm(10);
+            _exit(RegistryKey::Open(RootKey::CurrentUser, kSubKey) ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "kind " << kind;
+    }
 }
