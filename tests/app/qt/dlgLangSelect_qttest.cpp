@@ -90,9 +90,9 @@ private slots:
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(Global().LanguageFilePath, std::string(STAMPWELL_LANG_DIR) + "/Deutsch.lng");
-        QVERIFY(ReadBytes(Global().IniFile).find("\r\nLanguage= Deutsch \r\n") !=
+        QVERIFY(ReadBytes(Global().IniFile).find("\r\nLanguage=\" Deutsch \"\r\n") !=
                 std::string::npos);
-        QCOMPARE(ReadIni("Options", "Language", ""), std::string("Deutsch"));
+        QCOMPARE(ReadIni("Options", "Language", ""), std::string(" Deutsch "));
         QCOMPARE(dialog.Chosen(), std::optional<std::string>("Deutsch"));
     }
 
