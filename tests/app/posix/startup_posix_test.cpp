@@ -157,3 +157,23 @@ TEST_F(Startup, FilesThatAreNoRegularFilesAreReportedAndLeftAlone) {
         }
     }
 }
+
+// A settings file that is a link leading nowhere, or into a folder nobody may
+// write: reported, defaults, and the link stays as it was.
+TEST_F(Startup, SettingsLinkThatCannotBeWrittenIsReportedAndKept) {
+    ASSERT_EQ(stampwell::support::CreateFolder(config / "Quillbox/Stampwell"), "");
+    ASSERT_EQ(stampwell::support::CreateFolder(config / "locked"), "");
+    for (const std::string& target : {config / "missing/Stampwell.ini", config / "locked/x.ini"}) {
+        remove(Ini().c_str());
+        ASSERT_EQ(symlink(target.c_str(), Ini().c_str()), 0);
+        const int result = RunAsNobody([&] {
+            RunStartup(Hooks());
+            return failuresShown == 1 && Global().CurrentLanguage == "English" ? 0 : 1;
+        });
+        EXPECT_EQ(result, 0) << target;
+        struct stat info {};
+        ASSERT_EQ(lstat(Ini().c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << target;
+        EXPECT_FALSE(FileExists(target)) << target;
+    }
+}
