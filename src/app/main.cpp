@@ -5,13 +5,21 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <cstdio>
 
 using namespace stampwell;
 
-// Stampwell reads no command line: it settles its profile and language, then
-// shows the main window and runs until that is closed.
+// Stampwell settles its profile and language, then shows the main window and
+// runs until that is closed. One optional argument names the item to work on,
+// as if it had been dropped on the window ("Open with Stampwell").
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.olvadi.Stampwell"));
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 2) {
+        std::fputs("Usage: Stampwell [PATH]\n", stderr);
+        return 2;
+    }
     app::LocateProgramFolders();
 
     app::StartupHooks hooks;
@@ -33,6 +41,9 @@ int main(int argc, char* argv[]) {
     ui::frmMain window;
     window.Load();
     window.show();
+    if (arguments.size() == 2) {
+        QTimer::singleShot(0, &window, [&window, item = arguments[1]] { window.OpenItem(item); });
+    }
     // Once the window is on screen: a run cut short by a crash is offered for undo.
     QTimer::singleShot(0, &window, &ui::frmMain::OfferRecovery);
     return application.exec();

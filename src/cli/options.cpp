@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "app/constants.h"
 #include "cli/datetime.h"
 #include "cli/shellquote.h"
 #include "platform/item.h"
@@ -134,6 +135,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
     std::string clearAttr;
     // -h is --no-dereference, as in touch and chmod; help is --help alone.
     app.set_help_flag("--help", "print this help and exit");
+    app.set_version_flag("--version", "stampwell-cli " + std::string(stampwell::app::kVersion),
+                         "print the version and exit");
     auto* pathOption = app.add_option("PATH", path, "the file or folder");
     app.add_option("--touch", touch, "what a folder run touches: all, files or folders")
         ->check(CLI::IsMember({"all", "files", "folders"}));
@@ -179,6 +182,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         message = app.help();
+        return ParseResult::Help;
+    } catch (const CLI::CallForVersion& version) {
+        message = version.what() + std::string("\n");
         return ParseResult::Help;
     } catch (const CLI::ParseError& error) {
         message = error.what();

@@ -25,7 +25,7 @@ struct Options {
 
 enum class ParseResult {
     Run,   // `options` holds the job
-    Help,  // `message` holds the help text
+    Help,  // `message` holds the help or version text, to be printed
     Usage, // bad usage: `message` names the bad argument
 };
 

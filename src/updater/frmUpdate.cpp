@@ -27,11 +27,15 @@ frmUpdate::frmUpdate(UpdateQuestion& question, AddressOpener& opener, QString co
 
 void frmUpdate::Load() {
     const auto read = [](const char* name) {
-        return QString::fromStdString(ReadRegistryText(RootKey::CurrentUser, kRecordKey, name));
+        return QString::fromStdString(ReadRegistryText(RootKey::CurrentUser, kRecordKey, name))
+            .toStdU16String();
     };
     const InstalledRelease release = NormaliseRecord(read("Version"), read("Language"));
-    if (question_.AskYesNo(QuestionTitle(), QuestionText(MessageLines(release.language)), this)) {
-        opener_.Open(TargetAddress(release, commandLine_));
+    if (question_.AskYesNo(QString::fromStdU16String(QuestionTitle()),
+                           QString::fromStdU16String(QuestionText(MessageLines(release.language))),
+                           this)) {
+        opener_.Open(
+            QString::fromStdU16String(TargetAddress(release, commandLine_.toStdU16String())));
     }
     hide();
     timer1_.start();
@@ -41,6 +45,10 @@ void frmUpdate::closeEvent(QCloseEvent* event) {
     timer1_.stop();
     event->accept();
     emit Unloaded();
+}
+
+QString CommandLineText(const QStringList& arguments) {
+    return arguments.mid(1).join(u' ');
 }
 
 } // namespace stampupdate

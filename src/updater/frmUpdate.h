@@ -2,6 +2,7 @@
 
 #include "updater/update_ports.h"
 
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,5 +34,9 @@ private:
     const QString commandLine_;
     QTimer timer1_;
 };
+
+// The command line after the program name: the arguments as given, joined by
+// one blank each, with nothing trimmed.
+QString CommandLineText(const QStringList& arguments);
 
 } // namespace stampupdate

@@ -1,6 +1,5 @@
 #include "updater/desktop_ports.h"
 #include "updater/frmUpdate.h"
-#include "updater/update_texts.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -2,58 +2,64 @@
 
 namespace stampupdate {
 
-InstalledRelease NormaliseRecord(const QString& version, const QString& language) {
+InstalledRelease NormaliseRecord(const std::u16string& version, const std::u16string& language) {
     InstalledRelease release{version, language};
     if (release.language.size() > 2) {
-        release.language = release.language.left(2).toLower();
+        release.language = LowerCase(release.language.substr(0, 2));
     }
-    if (release.version.isEmpty()) {
-        release.version = QStringLiteral("NotFound");
+    if (release.version.empty()) {
+        release.version = u"NotFound";
     }
-    if (release.language.isEmpty()) {
-        release.language = QStringLiteral("en");
+    if (release.language.empty()) {
+        release.language = u"en";
     }
     return release;
 }
 
-QStringList MessageLines(const QString& language) {
-    const QString product = QString::fromLatin1(kProductName);
-    if (language == QLatin1String("de")) {
-        return {QStringLiteral("Dies wird Ihren Browser öffnen um die Quillbox ") + product +
-                    QStringLiteral(" Update Website zu besuchen!"),
-                QStringLiteral("Hierzu benötigen Sie eine aktive Internetverbindung."),
-                QStringLiteral("Möchten Sie jetzt Online gehen?")};
+MessageLines3 MessageLines(const std::u16string& language) {
+    const std::u16string product = kProductName;
+    if (language == u"de") {
+        return {u"Dies wird Ihren Browser öffnen um die Quillbox " + product +
+                    u" Update Website zu besuchen!",
+                u"Hierzu benötigen Sie eine aktive Internetverbindung.",
+                u"Möchten Sie jetzt Online gehen?"};
     }
-    if (language == QLatin1String("en")) {
-        return {QStringLiteral("This will open your browser to visit the Quillbox ") + product +
-                    QStringLiteral(" update website!"),
-                QStringLiteral("An active internet connection is required."),
-                QStringLiteral("Do you want to go online now?")};
+    if (language == u"en") {
+        return {u"This will open your browser to visit the Quillbox " + product +
+                    u" update website!",
+                u"An active internet connection is required.", u"Do you want to go online now?"};
     }
-    return {QString(), QString(), QString()};
+    return {};
 }
 
-QString QuestionTitle() {
-    return QString::fromLatin1(kFamilyName) + u' ' + QString::fromLatin1(kProductName) +
-           QStringLiteral(" Update");
+std::u16string QuestionTitle() {
+    return std::u16string(kFamilyName) + u' ' + kProductName + u" Update";
 }
 
-QString QuestionText(const QStringList& lines) {
-    return lines.value(0) + QStringLiteral("\r\n") + lines.value(1) + QStringLiteral("\r\n\r\n") +
-           lines.value(2);
+std::u16string QuestionText(const MessageLines3& lines) {
+    return lines[0] + u"\r\n" + lines[1] + u"\r\n\r\n" + lines[2];
 }
 
-QString TargetAddress(const InstalledRelease& release, const QString& commandLine) {
-    const QString folder =
-        QString::fromLatin1(kSiteRoot) + QString::fromLatin1(kProductName).toLower() + u'/' +
-        (commandLine.isEmpty() ? release.language.left(2).toLower() : commandLine.toLower()) +
-        QStringLiteral("/update/");
-    const QString page = commandLine.isEmpty() ? release.version : release.language;
-    return folder + QString::fromLatin1(kAbbreviation) + u'_' + page + QStringLiteral(".htm");
+std::u16string TargetAddress(const InstalledRelease& release, const std::u16string& commandLine) {
+    const std::u16string folder =
+        kSiteRoot + LowerCase(kProductName) + u'/' +
+        (commandLine.empty() ? LowerCase(release.language.substr(0, 2)) : LowerCase(commandLine)) +
+        u"/update/";
+    const std::u16string& page = commandLine.empty() ? release.version : release.language;
+    return folder + kAbbreviation + u'_' + page + u".htm";
 }
 
-QString CommandLineText(const QStringList& arguments) {
-    return arguments.mid(1).join(u' ');
+std::u16string TextAfterProgramName(const std::u16string& commandLine) {
+    std::size_t at = 0;
+    if (!commandLine.empty() && commandLine[0] == u'"') {
+        const std::size_t close = commandLine.find(u'"', 1);
+        at = close == std::u16string::npos ? commandLine.size() : close + 1;
+    } else {
+        at = commandLine.find_first_of(u" \t");
+        at = at == std::u16string::npos ? commandLine.size() : at;
+    }
+    at = commandLine.find_first_not_of(u" \t", at);
+    return at == std::u16string::npos ? std::u16string() : commandLine.substr(at);
 }
 
 } // namespace stampupdate

@@ -147,6 +147,14 @@ TEST(Options, MissingPathIsBadUsage) {
     EXPECT_NE(message.find(gone), std::string::npos) << message;
 }
 
+TEST(Options, VersionIsPrintedAndNothingRuns) {
+    Options options;
+    std::string message;
+    EXPECT_EQ(ParseCommandLine({"stampwell-cli", "--version"}, options, message),
+              ParseResult::Help);
+    EXPECT_EQ(message, "stampwell-cli 3.01.00\n");
+}
+
 TEST(ShellQuoted, OnlyNamesThatNeedItAreQuotedAndEscaped) {
     const std::string separator(1, platform::kPathSeparator);
     const std::vector<std::pair<std::string, std::string>> cases = {

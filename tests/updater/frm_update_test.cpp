@@ -18,7 +18,7 @@ using namespace stampupdate;
 
 namespace {
 
-const QString kRoot = QString::fromLatin1(kSiteRoot);
+const QString kRoot = QString::fromStdU16String(kSiteRoot);
 const QString kEnglish =
     QStringLiteral("This will open your browser to visit the Quillbox Stampwell "
                    "update website!\r\n"
@@ -273,13 +273,13 @@ private slots:
             });
         };
         answer(true);
-        QVERIFY(question.AskYesNo(QuestionTitle(), kEnglish, nullptr));
+        QVERIFY(question.AskYesNo(QString::fromStdU16String(QuestionTitle()), kEnglish, nullptr));
         QCOMPARE(shownTitle, QStringLiteral("Quillbox Stampwell Update"));
         QCOMPARE(shownText,
                  QString(kEnglish).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         QVERIFY(noIcon);
         answer(false);
-        QVERIFY(!question.AskYesNo(QuestionTitle(), kGerman, nullptr));
+        QVERIFY(!question.AskYesNo(QString::fromStdU16String(QuestionTitle()), kGerman, nullptr));
     }
 };
 

@@ -63,6 +63,9 @@ public:
     // Browse, choose, show.
     void Browse();
     void HandleDrop(const QMimeData& data);
+    // The item named on the command line, taken as if it alone had been
+    // dropped; a relative path is taken from the current folder.
+    void OpenItem(const QString& path);
     void ShowInfo();
 
     // The main-window texts: the 56 of the table, the two that report
@@ -132,6 +135,7 @@ private:
     void OpenDateTimeDialog();
 
     // The path label and the choice of an item.
+    void HandleDroppedNames(const QStringList& names);
     void ShowPath(const QString& path);
     void ColourPathLabel();
     bool PathLabelIsBlank() const;

@@ -95,6 +95,17 @@ void frmMain::HandleDrop(const QMimeData& data) {
             names.append(QDir::toNativeSeparators(url.toLocalFile()));
         }
     }
+    HandleDroppedNames(names);
+}
+
+void frmMain::OpenItem(const QString& path) {
+    // A file manager hands over absolute paths, as a drop does.
+    const QString absolute =
+        path.isEmpty() ? path : QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    HandleDroppedNames({QDir::toNativeSeparators(absolute)});
+}
+
+void frmMain::HandleDroppedNames(const QStringList& names) {
     if (names.isEmpty()) {
         return;
     }

@@ -132,6 +132,27 @@ private slots:
         QCOMPARE(w.CurrentPath(), QString());
     }
 
+    void TheCommandLineItemIsTakenAsIfDropped() {
+        Profile profile;
+        QVERIFY(QDir().mkpath(profile.Path(QStringLiteral("given/sub"))));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(profile.Path(QStringLiteral("given"))));
+        frmMain w;
+        w.Load();
+        w.OpenItem(QStringLiteral("sub/../sub"));
+        QCOMPARE(w.CurrentPath(),
+                 QDir::toNativeSeparators(profile.Path(QStringLiteral("given/sub"))));
+        QVERIFY(w.IsFolder());
+        QVERIFY(profile.messages.isEmpty());
+        w.OpenItem(QStringLiteral("missing"));
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(profile.messages.size(), 1);
+        QCOMPARE(profile.messages[0].text, w.MainText(1));
+        QCOMPARE(profile.messages[0].title, w.MainText(2));
+        QCOMPARE(w.CurrentPath(),
+                 QDir::toNativeSeparators(profile.Path(QStringLiteral("given/sub"))));
+    }
+
     void DroppingSeveralItemsOffersTheirFolder() {
         Profile profile;
         const QString folder = profile.Path(QStringLiteral("data"));
