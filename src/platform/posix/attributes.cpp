@@ -102,12 +102,14 @@ std::uint32_t FromNtfs(std::uint32_t word, bool folder) {
     return folder ? word | kAttrDirectory : word & ~kAttrDirectory;
 }
 
-// Writes user.DOSATTRIB. The kernel asks for write permission to change it;
-// the owner of a read-only item gets it for that moment, as Windows lets a
-// read-only file be hidden.
-SysError WriteDosValueOf(const At& at, const ItemInfo& info, const std::string& bytes) {
+// Writes user.DOSATTRIB (nothing: removes it). The kernel asks for write
+// permission to change it; the owner of a read-only item gets it for that
+// moment, as Windows lets a read-only file be hidden.
+SysError WriteDosValueOf(const At& at, const ItemInfo& info,
+                         const std::optional<std::string>& bytes) {
     const auto write = [&]() -> SysError {
-        if (at.SetXattr(kDosAttributes, bytes.data(), bytes.size()) != 0)
+        if ((bytes ? at.SetXattr(kDosAttributes, bytes->data(), bytes->size())
+                   : at.RemoveXattr(kDosAttributes)) != 0)
             return LastSysError();
         return {};
     };
@@ -203,10 +205,11 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
         info.readOnly = false;
     }
     if (dosChanges) {
-        // Without user attributes the mode alone carries Read-only.
+        // Without user attributes, or with a damaged value, the mode alone
+        // carries Read-only.
         const bool readOnlyOnly = ((wantedDos ^ dos.word) & ~kAttrReadOnly) == 0;
         if (SysError error = RewriteDosValue(at, info, dos, wantedDos, dos.created);
-            error.Failed() && !(error.code == ENOTSUP && readOnlyOnly))
+            error.Failed() && !((error.code == ENOTSUP || error.code == EBADMSG) && readOnlyOnly))
             return error;
     }
     if (modeChanges && wantReadOnly)
@@ -238,6 +241,10 @@ SysError WriteStoredCreationTime(const At& at, FileTime time) {
     const std::optional<std::uint64_t> created = birthTime ? std::nullopt : ticks;
     if (created == dos.created)
         return {};
+    // A value made for a creation time alone goes with it.
+    if (!created && dos.form == DosAttrib::Form::Binary &&
+        dos.bytes == RewriteDosAttrib({}, 0, dos.created))
+        return WriteDosValueOf(at, InfoOf(status), std::nullopt);
     return RewriteDosValue(at, InfoOf(status), dos, dos.word, created);
 }
 

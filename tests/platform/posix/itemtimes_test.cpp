@@ -71,6 +71,8 @@ TEST(PosixItemTimes, ACreationTimeIsStoredWhereSambaKeepsIt) {
     ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {born.created, {}, {}}).Failed());
     ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
     EXPECT_EQ(times.created, born.created);
+    EXPECT_LT(lgetxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value), 0)
+        << "the value made for the creation time alone goes with it";
 }
 
 TEST(PosixItemTimes, ALinkHoldsNoCreationTimeAndKeepsItsOtherTimes) {
