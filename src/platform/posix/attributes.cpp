@@ -179,10 +179,13 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
     if (SysError error = ReadDosValue(at, dos); error.Failed())
         return error;
     // Read-only is kept in both places, as Samba reads the word alone (its
-    // "map readonly = no") and Linux programs the mode alone.
-    const std::uint32_t wantedDos = (word & ~kAttrDirectory) | (dos.word & kAttrDirectory);
-    const bool dosChanges = wantedDos != dos.word;
+    // "map readonly = no") and Linux programs the mode alone. Read as set
+    // when either says so, it changes in both or in neither.
     const bool wantReadOnly = (word & kAttrReadOnly) != 0;
+    const bool readOnly = info.readOnly || (dos.word & kAttrReadOnly) != 0;
+    const std::uint32_t keptBits = kAttrDirectory | (wantReadOnly == readOnly ? kAttrReadOnly : 0);
+    const std::uint32_t wantedDos = (word & ~keptBits) | (dos.word & keptBits);
+    const bool dosChanges = wantedDos != dos.word;
 
     mode_t newMode = info.mode;
     if (wantReadOnly) {
@@ -193,7 +196,7 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
         if ((newMode & kWriteBits) == 0)
             newMode |= S_IWUSR;
     }
-    const bool modeChanges = wantReadOnly != info.readOnly;
+    const bool modeChanges = wantReadOnly != readOnly && wantReadOnly != info.readOnly;
     if (info.link && modeChanges)
         return MakeSysError(EOPNOTSUPP); // a link has no mode of its own
 

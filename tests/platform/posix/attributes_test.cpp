@@ -88,12 +88,21 @@ TEST(PosixAttributes, SambasBinaryFormIsRewrittenInItsFormAndReadOnlyIsEitherPla
     ASSERT_EQ(Mode(file) & 0200, 0200u);
     EXPECT_EQ(Read(file), kAttrReadOnly | kAttrHidden);
 
+    // Read-only stays where it is when it does not change, and changes in
+    // both places when it does.
+    const mode_t mode = Mode(file);
     ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly | kAttrHidden | kAttrArchive).Failed());
     EXPECT_EQ(DosValue(file), std::string(samba).replace(12, 1, "\x23"));
-    EXPECT_EQ(Mode(file) & 0222, 0u);
+    EXPECT_EQ(Mode(file), mode);
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden).Failed());
     EXPECT_EQ(DosValue(file), std::string(samba).replace(12, 1, "\2"));
     EXPECT_EQ(Read(file), kAttrHidden);
+    ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
+    EXPECT_EQ(DosValue(file), std::string(samba).replace(12, 1, "\1"));
+    EXPECT_EQ(Mode(file), mode & ~0222);
+    ASSERT_EQ(chmod(file.c_str(), mode), 0);
+    ASSERT_FALSE(WriteAttributes(file, 0).Failed());
+    EXPECT_EQ(Read(file), 0u) << "the word's Read-only goes too";
 }
 
 TEST(PosixAttributes, ADamagedValueIsNeverWrittenOver) {
