@@ -18,8 +18,10 @@ inline constexpr unsigned kStatMask =
 
 // The times from a statx of the item. The creation time is the one NTFS keeps
 // (ntfs-3g reports it as no birth time), else the one stored in
-// user.DOSATTRIB, else the birth time.
-void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times);
+// user.DOSATTRIB, else the birth time. `stored`, where given, holds what
+// ReadAttributeWord found there, so the value is not read twice.
+void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times,
+                    const std::optional<std::string>* stored = nullptr);
 
 SysError WriteTimes(const At& item, const TimesUpdate& update);
 

@@ -1,4 +1,5 @@
 #include "platform/item.h"
+#include "platform/posix/dosattrib.h"
 #include "platform/posix/itemops.h"
 #include "platform/posix/ntfs.h"
 
@@ -24,7 +25,8 @@ timespec ToTimespec(const std::optional<FileTime>& time) {
 
 } // namespace
 
-void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times) {
+void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times,
+                    const std::optional<std::string>* stored) {
     times.modified = FromStatx(info.stx_mtime);
     times.accessed = FromStatx(info.stx_atime);
     times.created.reset();
@@ -33,8 +35,13 @@ void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times) 
         times.created = created;
         return;
     }
-    if (!S_ISLNK(info.stx_mode)) // a link keeps no user attributes
-        times.created = ReadStoredCreationTime(item);
+    if (stored == nullptr) {
+        if (!S_ISLNK(info.stx_mode)) // a link keeps no user attributes
+            times.created = ReadStoredCreationTime(item);
+    } else if (*stored) {
+        if (const auto ticks = ParseDosAttrib(**stored).created)
+            times.created = FromNtfsTicks(*ticks);
+    }
     if (!times.created && (info.stx_mask & STATX_BTIME))
         times.created = FromStatx(info.stx_btime);
 }
