@@ -116,8 +116,7 @@ DosAttrib ParseDosAttrib(std::string bytes) {
     value.word = hex.value_or(0);
     if (textEnd + 1 >= all.size()) {
         value.form = hex ? DosAttrib::Form::Text : DosAttrib::Form::Foreign;
-    } else if (const std::optional<Binary> binary = FindBinary(all, textEnd);
-               binary && (hex || textEnd == 0)) {
+    } else if (const std::optional<Binary> binary = FindBinary(all, textEnd)) {
         value.form = DosAttrib::Form::Binary;
         const auto flags = static_cast<std::uint32_t>(GetLittleEndian(all, binary->fields, 4));
         if (flags & kValidAttributes)
