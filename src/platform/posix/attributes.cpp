@@ -179,11 +179,11 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
         return error;
     // Read-only is kept in both places, as Samba reads the word alone (its
     // "map readonly = no") and Linux programs the mode alone. Read as set
-    // when either says so, it changes in both or in neither.
+    // when either says so; the word takes it as read, the mode changes only
+    // when it changes.
     const bool wantReadOnly = (word & kAttrReadOnly) != 0;
     const bool readOnly = info.readOnly || (dos.word & kAttrReadOnly) != 0;
-    const std::uint32_t keptBits = kAttrDirectory | (wantReadOnly == readOnly ? kAttrReadOnly : 0);
-    const std::uint32_t wantedDos = (word & ~keptBits) | (dos.word & keptBits);
+    const std::uint32_t wantedDos = (word & ~kAttrDirectory) | (dos.word & kAttrDirectory);
     const bool dosChanges = wantedDos != dos.word;
 
     mode_t newMode = info.mode;

@@ -65,6 +65,11 @@ TEST(PosixAttributes, TheWordIsStoredAsTheHexTextWineAndSambaRead) {
     ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly | kAttrArchive).Failed());
     EXPECT_EQ(DosValue(file), "0x21");
     EXPECT_EQ(Mode(file) & 0222, 0u);
+    // Read from the mode alone, it goes into the word with the next change.
+    const auto other = temp.MakeFile("b.txt");
+    ASSERT_EQ(chmod(other.c_str(), 0444), 0);
+    ASSERT_FALSE(WriteAttributes(other, kAttrReadOnly | kAttrHidden).Failed());
+    EXPECT_EQ(DosValue(other), "0x3");
 }
 
 TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
