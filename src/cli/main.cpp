@@ -3,6 +3,7 @@
 #include "cli/shellquote.h"
 #include "engine/journalledrun.h"
 #include "platform/console.h"
+#include "platform/item.h"
 #include "platform/recordfile.h"
 
 #include <chrono>
@@ -133,6 +134,27 @@ int Undo(const cli::Options& options, const std::string& journals, engine::RunCa
     return outcome.failed + outcome.skipped == 0 ? 0 : 1;
 }
 
+// The item's values as a run over PATH reads them before it changes anything.
+int Show(const cli::Options& options) {
+    platform::OpenFolder folder;
+    std::string name;
+    platform::ItemState state;
+    platform::SysError error =
+        platform::OpenFolder::OpenParent(options.job.path, options.job.followLink, folder, name);
+    if (!error.Failed())
+        error = platform::ReadItemState(folder, name,
+                                        options.job.isFolder ? platform::ItemType::Folder
+                                                             : platform::ItemType::File,
+                                        true, state);
+    if (error.Failed()) {
+        PrintLine(stderr, "stampwell-cli: cannot read " + cli::ShellQuoted(options.job.path) +
+                              ": " + error.text);
+        return 1;
+    }
+    std::fputs(cli::DescribeState(state).c_str(), stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +173,8 @@ int main(int argc, char** argv) {
         break;
     }
 
+    if (options.command == cli::Command::Show)
+        return Show(options);
     const std::string journals = engine::JournalFolder();
     if (options.command == cli::Command::ListJournals) {
         for (const engine::Journal& journal : engine::ListJournals(journals))

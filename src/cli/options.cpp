@@ -170,9 +170,17 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
     bool listJournals = false;
     auto* journalOption =
         app.add_flag("--journal", listJournals, "list the kept runs, newest first");
+    bool show = false;
+    auto* showOption = app.add_flag(
+        "--show", show,
+        "print PATH's three times (local time with offset, to the nanosecond) and four "
+        "attributes, one per line, as a run reads them; change nothing");
     for (CLI::Option* operation :
          {copyOption, swapOption, setOption, setAttrOption, clearAttrOption, pathOption})
         operation->excludes(undoOption)->excludes(journalOption);
+    for (CLI::Option* operation : {copyOption, swapOption, setOption, setAttrOption,
+                                   clearAttrOption, undoOption, journalOption})
+        operation->excludes(showOption);
     undoOption->excludes(journalOption);
 
     std::vector<std::string> reversed(arguments.begin() + (arguments.empty() ? 0 : 1),
@@ -230,6 +238,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments, Options&
         if (!ParseAttributeList("--clear-attr", clearAttr, job.attributes, message))
             return ParseResult::Usage;
     }
+    if (show)
+        options.command = Command::Show;
     if (noDereference && IsLink(job.path)) {
         job.isFolder = false;
         return ParseResult::Run;

@@ -12,6 +12,7 @@ enum class Command {
     Run,          // a run over PATH
     Undo,         // --undo: put back what a journalled run changed
     ListJournals, // --journal: the kept runs
+    Show,         // --show: PATH's times and attributes as a run reads them
 };
 
 struct Options {

@@ -192,7 +192,44 @@ std::string LocalText(const std::optional<platform::FileTime>& time) {
     return text;
 }
 
+// The days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+// Local time with its offset from UTC, as --set reads it back.
+std::string ExactText(const std::optional<platform::FileTime>& time) {
+    if (!time)
+        return "none";
+    const platform::LocalDateTime local = platform::ToLocal(*time);
+    const std::int64_t wall = DaysFromCivil(local.year, static_cast<unsigned>(local.month),
+                                            static_cast<unsigned>(local.day)) *
+                                  86400 +
+                              local.hour * 3600 + local.minute * 60 + local.second;
+    const std::int64_t offset = (wall - time->seconds) / 60;
+    const std::int64_t minutes = offset < 0 ? -offset : offset;
+    char zone[16];
+    std::snprintf(zone, sizeof zone, " %c%02d:%02d", offset < 0 ? '-' : '+',
+                  static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
+    return LocalText(time) + zone;
+}
+
 } // namespace
+
+std::string DescribeState(const platform::ItemState& state) {
+    std::string text;
+    for (const TimeKind kind : {TimeKind::Created, TimeKind::Modified, TimeKind::Accessed})
+        text += std::string(kKindNames[static_cast<int>(kind)]) + ": " +
+                ExactText(engine::TimeOf(state.times, kind)) + "\n";
+    for (const std::uint32_t bit : engine::kAttributeOrder)
+        text += AttributesNamed(bit) + ((state.attributes & bit) != 0 ? ": set\n" : ": clear\n");
+    return text;
+}
 
 std::string DescribePlan(const engine::ItemReport& report) {
     std::vector<std::string> parts;

@@ -46,6 +46,12 @@ int ExitCode(const engine::Outcome& outcome);
 // how it ended (or "cut short", "undone"), and the journal file.
 std::string DescribeJournal(const engine::Journal& journal, bool running);
 
+// What --show prints: the three times in local time with their offset, to
+// the nanosecond ("created: 2024-07-15 14:00:00.123456700 +02:00", or
+// "created: none"), then the four attributes ("archive: set", "readonly:
+// clear", ...), one per line, each line ending in a newline.
+std::string DescribeState(const platform::ItemState& state);
+
 // The last line of an undo: "restored: N, skipped: M, failed: K".
 std::string UndoSummaryLine(const engine::UndoOutcome& outcome);
 

@@ -12,6 +12,15 @@ void Change(TimesUpdate& update, const ItemTimes& current, TimeKind kind, FileTi
         SetTimeOf(update, kind, value);
 }
 
+// A value copied onto the creation time, in the 100 ns steps that every place
+// keeping a settable creation time counts in (Windows, NTFS, the value Samba
+// stores): a finer part, as Linux keeps in the other times, would not be kept.
+FileTime Copied(TimeKind target, FileTime value) {
+    if (target == TimeKind::Created)
+        value.nanoseconds -= value.nanoseconds % 100;
+    return value;
+}
+
 } // namespace
 
 std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes& current,
@@ -40,9 +49,9 @@ std::optional<Failure> PlanTimes(const TimeOperation& operation, const ItemTimes
         unknown |= KindBit(target);
     if (unknown != 0)
         return Failure{{}, FailedStep::TimeUnknown, {}, 0, unknown};
-    Change(update, current, target, *sourceValue);
+    Change(update, current, target, Copied(target, *sourceValue));
     if (operation.exchange)
-        Change(update, current, source, *targetValue);
+        Change(update, current, source, Copied(source, *targetValue));
     return std::nullopt;
 }
 

@@ -28,6 +28,16 @@ TEST(PlanTimes, CopyChangesOnlyTheTarget) {
     EXPECT_FALSE(update.accessed);
 }
 
+TEST(PlanTimes, ACreationTimeTakesACopiedValueIn100NanosecondSteps) {
+    ItemTimes times = Sample();
+    times.modified.nanoseconds = 123'456'789;
+    TimesUpdate update;
+    EXPECT_FALSE(
+        PlanTimes({Type::Copy, TimeKind::Created, TimeKind::Modified, true, {}}, times, update));
+    EXPECT_EQ(update.created, (FileTime{kModified.seconds, 123'456'700}));
+    EXPECT_EQ(update.modified, kCreated);
+}
+
 TEST(PlanTimes, ExchangeMovesBothExactValues) {
     TimesUpdate update;
     EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}}, Sample(),
@@ -174,7 +184,10 @@ TEST_F(TimeRulesOnFiles, ExchangeWithCreationIsExactOrReportedAsFailed) {
         EXPECT_EQ(after.modified, before_.created);
         EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
         const ItemTimes twice = TimesOf(file_, ItemType::File);
-        EXPECT_EQ(twice.created, before_.created);
+        // The creation time is kept in 100 ns steps.
+        FileTime created = *before_.created;
+        created.nanoseconds -= created.nanoseconds % 100;
+        EXPECT_EQ(twice.created, created);
         EXPECT_EQ(twice.modified, before_.modified);
     } else {
         ASSERT_TRUE(failure);

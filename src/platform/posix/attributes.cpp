@@ -1,5 +1,6 @@
 #include "platform/attributes.h"
 
+#include "platform/posix/dosattrib.h"
 #include "platform/posix/itemops.h"
 #include "platform/posix/ntfs.h"
 
@@ -7,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <string_view>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -15,55 +15,17 @@ namespace stampwell::platform::posix {
 
 namespace {
 
-// Hidden, System and Archive live where Wine and Samba look for them.
+// The attribute word lives where Wine and Samba look for it.
 constexpr char kDosAttributes[] = "user.DOSATTRIB";
-// Read-only and Directory follow from the mode; they are never stored.
-constexpr std::uint32_t kFromMode = kAttrReadOnly | kAttrDirectory;
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
-// The user.DOSATTRIB value: absent, or "0x%x" text (with or without a final
-// NUL), or another form: Samba's binary record starts with the same text and
-// a NUL, and goes on with data of its own that a rewrite would lose.
-struct DosValue {
-    bool present = false;
-    bool ours = false; // the plain text form, safe to rewrite
-    std::uint32_t word = 0;
-    std::string bytes; // as stored
-};
-
-DosValue ParseDosValue(std::string_view value) {
-    DosValue parsed{true, false, 0, {}};
-    if (value.size() < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X'))
-        return parsed;
-    std::size_t pos = 2;
-    std::uint64_t word = 0;
-    for (; pos < value.size(); ++pos) {
-        const char c = value[pos];
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
-        if (digit < 0)
-            break;
-        word = (word << 4) | static_cast<unsigned>(digit);
-        if (word > UINT32_MAX)
-            return parsed;
-    }
-    if (pos == 2)
-        return parsed;
-    parsed.word = static_cast<std::uint32_t>(word);
-    const std::string_view rest = value.substr(pos);
-    parsed.ours = rest.empty() || rest == std::string_view("\0", 1);
-    return parsed;
-}
-
-// A file system without user attributes has no Hidden, System or Archive to
-// read: those read as clear, and writing them fails with its reason.
-SysError ReadDosValue(const At& item, DosValue& value) {
+// A file system without user attributes has none to read: the value reads
+// as absent, and writing it fails with its reason.
+SysError ReadDosValue(const At& item, DosAttrib& value) {
     std::string buffer(128, '\0');
     ssize_t size = item.GetXattr(kDosAttributes, buffer.data(), buffer.size());
     for (int attempt = 0; size < 0 && errno == ERANGE && attempt < 3; ++attempt) {
-        // Longer than any text form: another program's, kept byte for byte.
+        // Longer than Samba writes: kept byte for byte all the same.
         const ssize_t needed = item.GetXattr(kDosAttributes, nullptr, 0);
         if (needed < 0)
             break;
@@ -72,8 +34,7 @@ SysError ReadDosValue(const At& item, DosValue& value) {
     }
     if (size >= 0) {
         buffer.resize(static_cast<std::size_t>(size));
-        value = ParseDosValue(buffer);
-        value.bytes = std::move(buffer);
+        value = ParseDosAttrib(std::move(buffer));
         return {};
     }
     const int code = errno;
@@ -82,14 +43,6 @@ SysError ReadDosValue(const At& item, DosValue& value) {
         return {};
     }
     return MakeSysError(code);
-}
-
-SysError WriteDosValue(const At& item, std::uint32_t word) {
-    char text[16];
-    const int length = std::snprintf(text, sizeof text, "0x%x", word);
-    if (item.SetXattr(kDosAttributes, text, static_cast<std::size_t>(length)) != 0)
-        return LastSysError();
-    return {};
 }
 
 bool IsNotNtfs(const SysError& error) {
@@ -148,19 +101,36 @@ std::uint32_t FromNtfs(std::uint32_t word, bool folder) {
     return folder ? word | kAttrDirectory : word & ~kAttrDirectory;
 }
 
-// Writes user.DOSATTRIB. The kernel asks for write permission to change it;
-// the owner of a read-only item gets it for that moment, as Windows lets a
-// read-only file be hidden.
-SysError WriteDosValueOf(const At& at, const ItemInfo& info, std::uint32_t word) {
-    SysError error = WriteDosValue(at, word);
+// Writes user.DOSATTRIB (nothing: removes it). The kernel asks for write
+// permission to change it; the owner of a read-only item gets it for that
+// moment, as Windows lets a read-only file be hidden.
+SysError WriteDosValueOf(const At& at, const ItemInfo& info,
+                         const std::optional<std::string>& bytes) {
+    const auto write = [&]() -> SysError {
+        if ((bytes ? at.SetXattr(kDosAttributes, bytes->data(), bytes->size())
+                   : at.RemoveXattr(kDosAttributes)) != 0)
+            return LastSysError();
+        return {};
+    };
+    SysError error = write();
     if (error.code != EACCES || !info.readOnly)
         return error;
     if (ChangeMode(at, info.mode | S_IWUSR).Failed())
         return error;
-    error = WriteDosValue(at, word);
+    error = write();
     if (const SysError restored = ChangeMode(at, info.mode); !error.Failed())
         error = restored;
     return error;
+}
+
+// The value with a new word and creation time, in the form found; a damaged
+// value is never written over with less than it holds.
+SysError RewriteDosValue(const At& at, const ItemInfo& info, const DosAttrib& value,
+                         std::uint32_t word, std::optional<std::uint64_t> created) {
+    const std::optional<std::string> bytes = RewriteDosAttrib(value, word, created);
+    if (!bytes)
+        return MakeSysError(EBADMSG);
+    return WriteDosValueOf(at, info, *bytes);
 }
 
 } // namespace
@@ -177,12 +147,13 @@ SysError ReadAttributeWord(const At& at, const struct statx& status, std::uint32
     }
     if (!IsNotNtfs(ntfsError))
         return ntfsError;
-    DosValue dos;
+    DosAttrib dos;
     if (SysError error = ReadDosValue(at, dos); error.Failed())
         return error;
-    word = (dos.word & ~kFromMode) | (info.readOnly ? kAttrReadOnly : 0) |
+    // Read-only is set when either the stored word or the mode says so.
+    word = (dos.word & ~kAttrDirectory) | (info.readOnly ? kAttrReadOnly : 0) |
            (info.folder ? kAttrDirectory : 0);
-    if (dos.present)
+    if (dos.form != DosAttrib::Form::None)
         stored = std::move(dos.bytes);
     return {};
 }
@@ -203,14 +174,17 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
     if (!IsNotNtfs(ntfsError))
         return ntfsError;
 
-    DosValue dos;
+    DosAttrib dos;
     if (SysError error = ReadDosValue(at, dos); error.Failed())
         return error;
-    const std::uint32_t wantedDos = word & ~kFromMode;
-    const bool dosChanges = wantedDos != (dos.word & ~kFromMode);
-    if (dosChanges && dos.present && !dos.ours)
-        return MakeSysError(ENOTSUP); // a form of another program's, kept as it is
+    // Read-only is kept in both places, as Samba reads the word alone (its
+    // "map readonly = no") and Linux programs the mode alone. Read as set
+    // when either says so; the word takes it as read, the mode changes only
+    // when it changes.
     const bool wantReadOnly = (word & kAttrReadOnly) != 0;
+    const bool readOnly = info.readOnly || (dos.word & kAttrReadOnly) != 0;
+    const std::uint32_t wantedDos = (word & ~kAttrDirectory) | (dos.word & kAttrDirectory);
+    const bool dosChanges = wantedDos != dos.word;
 
     mode_t newMode = info.mode;
     if (wantReadOnly) {
@@ -221,7 +195,9 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
         if ((newMode & kWriteBits) == 0)
             newMode |= S_IWUSR;
     }
-    const bool modeChanges = wantReadOnly != info.readOnly;
+    const bool modeChanges = wantReadOnly != readOnly && wantReadOnly != info.readOnly;
+    if (info.link && modeChanges)
+        return MakeSysError(EOPNOTSUPP); // a link has no mode of its own
 
     // Clearing Read-only first and setting it last keeps the item writable
     // while its user attribute changes.
@@ -231,12 +207,51 @@ SysError WriteAttributeWord(const At& at, std::uint32_t word) {
         info.readOnly = false;
     }
     if (dosChanges) {
-        if (SysError error = WriteDosValueOf(at, info, wantedDos); error.Failed())
+        // Without user attributes, or with a damaged value, the mode alone
+        // carries Read-only.
+        const bool readOnlyOnly = ((wantedDos ^ dos.word) & ~kAttrReadOnly) == 0;
+        if (SysError error = RewriteDosValue(at, info, dos, wantedDos, dos.created);
+            error.Failed() && !((error.code == ENOTSUP || error.code == EBADMSG) && readOnlyOnly))
             return error;
     }
     if (modeChanges && wantReadOnly)
         return ChangeMode(at, newMode);
     return {};
+}
+
+std::optional<FileTime> ReadStoredCreationTime(const At& at) {
+    DosAttrib dos;
+    if (ReadDosValue(at, dos).Failed() || !dos.created)
+        return std::nullopt;
+    return FromNtfsTicks(*dos.created);
+}
+
+SysError WriteStoredCreationTime(const At& at, FileTime time) {
+    struct statx status {};
+    if (at.Stat(STATX_TYPE | STATX_MODE | STATX_BTIME, status) != 0)
+        return LastSysError();
+    const std::optional<std::uint64_t> ticks = ToNtfsTicks(time);
+    if (!ticks)
+        return MakeSysError(EINVAL);
+    DosAttrib dos;
+    if (SysError error = ReadDosValue(at, dos); error.Failed())
+        return error;
+    // The birth time itself needs no copy: it stays exact to the nanosecond.
+    const bool birthTime = (status.stx_mask & STATX_BTIME) != 0 &&
+                           status.stx_btime.tv_sec == time.seconds &&
+                           status.stx_btime.tv_nsec == time.nanoseconds;
+    const std::optional<std::uint64_t> created = birthTime ? std::nullopt : ticks;
+    if (created == dos.created)
+        return {};
+    // A value made for a creation time alone goes with it.
+    if (!created && dos.form == DosAttrib::Form::Binary &&
+        dos.bytes == RewriteDosAttrib({}, 0, dos.created))
+        return WriteDosValueOf(at, InfoOf(status), std::nullopt);
+    return RewriteDosValue(at, InfoOf(status), dos, dos.word, created);
+}
+
+bool HoldsUserAttributes(const At& at) {
+    return at.GetXattr(kDosAttributes, nullptr, 0) >= 0 || errno == ENODATA;
 }
 
 SysError RestoreAttributeStore(const At& at, std::uint32_t word, mode_t mode,
@@ -250,10 +265,11 @@ SysError RestoreAttributeStore(const At& at, std::uint32_t word, mode_t mode,
     const ItemInfo info = InfoOf(status);
     if (info.link)
         return {};
-    DosValue now;
+    DosAttrib now;
     if (SysError error = ReadDosValue(at, now); error.Failed())
         return error;
-    const bool storeChanges = stored ? !now.present || now.bytes != *stored : now.present;
+    const bool present = now.form != DosAttrib::Form::None;
+    const bool storeChanges = stored ? !present || now.bytes != *stored : present;
     // The store is written while the item is writable: before the write bits
     // go, or after they come back.
     const bool wasWritable = (mode & kWriteBits) != 0;

@@ -184,12 +184,12 @@ SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemTy
     read.kind = KindOf(info.stx_mode);
     read.identity = IdentityOf(info);
     read.mode = info.stx_mode;
-    posix::TimesFromStatx(item, info, read.times);
     if (withAttributes) {
         if (SysError error = posix::ReadAttributeWord(item, info, read.attributes, read.stored);
             error.Failed())
             return error;
     }
+    posix::TimesFromStatx(item, info, read.times, withAttributes ? &read.stored : nullptr);
     state = read;
     return {};
 }

@@ -16,9 +16,12 @@ namespace stampwell::platform::posix {
 inline constexpr unsigned kStatMask =
     STATX_TYPE | STATX_MODE | STATX_INO | STATX_ATIME | STATX_MTIME | STATX_BTIME;
 
-// The times from a statx of the item; where the file system reports no birth
-// time, the creation time NTFS keeps (ntfs-3g does not report it as one).
-void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times);
+// The times from a statx of the item. The creation time is the one NTFS keeps
+// (ntfs-3g reports it as no birth time), else the one stored in
+// user.DOSATTRIB, else the birth time. `stored`, where given, holds what
+// ReadAttributeWord found there, so the value is not read twice.
+void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times,
+                    const std::optional<std::string>* stored = nullptr);
 
 SysError WriteTimes(const At& item, const TimesUpdate& update);
 
@@ -28,6 +31,19 @@ SysError ReadAttributeWord(const At& item, const struct statx& info, std::uint32
                            std::optional<std::string>& stored);
 
 SysError WriteAttributeWord(const At& item, std::uint32_t word);
+
+// The creation time stored in user.DOSATTRIB as Samba stores it, where the
+// file system has no settable one of its own; a time equal to the birth time
+// takes the stored one away. Kept in 100 ns steps.
+std::optional<FileTime> ReadStoredCreationTime(const At& item);
+SysError WriteStoredCreationTime(const At& item, FileTime time);
+
+// Whether the item's file system keeps user extended attributes.
+bool HoldsUserAttributes(const At& item);
+
+// Whether the item a path names (links not followed) can hold a stored
+// creation time: it is no link and its file system keeps user attributes.
+bool CanStoreCreationTime(const std::string& path);
 
 // The mode bits and the stored bytes as they were (nothing: none stored).
 SysError RestoreAttributeStore(const At& item, std::uint32_t word, mode_t mode,

@@ -1,6 +1,9 @@
+#include "platform/item.h"
+#include "platform/posix/dosattrib.h"
 #include "platform/posix/itemops.h"
 #include "platform/posix/ntfs.h"
 
+#include <cerrno>
 #include <fcntl.h>
 
 namespace stampwell::platform::posix {
@@ -22,23 +25,44 @@ timespec ToTimespec(const std::optional<FileTime>& time) {
 
 } // namespace
 
-void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times) {
+void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times,
+                    const std::optional<std::string>* stored) {
     times.modified = FromStatx(info.stx_mtime);
     times.accessed = FromStatx(info.stx_atime);
     times.created.reset();
-    if (info.stx_mask & STATX_BTIME) {
-        times.created = FromStatx(info.stx_btime);
-    } else {
-        FileTime created;
-        if (!ReadNtfsCreationTime(item, created).Failed())
-            times.created = created;
+    FileTime created;
+    if (!(info.stx_mask & STATX_BTIME) && !ReadNtfsCreationTime(item, created).Failed()) {
+        times.created = created;
+        return;
     }
+    if (stored == nullptr) {
+        if (!S_ISLNK(info.stx_mode)) // a link keeps no user attributes
+            times.created = ReadStoredCreationTime(item);
+    } else if (*stored) {
+        if (const auto ticks = ParseDosAttrib(**stored).created)
+            times.created = FromNtfsTicks(*ticks);
+    }
+    if (!times.created && (info.stx_mask & STATX_BTIME))
+        times.created = FromStatx(info.stx_btime);
+}
+
+bool CanStoreCreationTime(const std::string& path) {
+    OpenFolder folder;
+    std::string name;
+    if (OpenFolder::OpenParent(path, false, folder, name).Failed())
+        return false;
+    const At item(static_cast<int>(folder.Native()), name);
+    struct statx info {};
+    return item.Stat(STATX_TYPE, info) == 0 && !S_ISLNK(info.stx_mode) && HoldsUserAttributes(item);
 }
 
 SysError WriteTimes(const At& item, const TimesUpdate& update) {
     // The creation time first: where it cannot be set, nothing is changed.
     if (update.created) {
-        if (auto error = WriteNtfsCreationTime(item, *update.created); error.Failed())
+        SysError error = WriteNtfsCreationTime(item, *update.created);
+        if (error.code == ENOTSUP || error.code == ENODATA)
+            error = WriteStoredCreationTime(item, *update.created);
+        if (error.Failed())
             return error;
     }
     if (!update.modified && !update.accessed)

@@ -110,14 +110,14 @@ TEST_F(CliProcess, EveryItemIsOneLineWhateverItsName) {
 }
 
 TEST_F(CliProcess, FailedItemsGiveStatusOneAndAreNamed) {
-    // ext4 and tmpfs keep no creation time that a program can set.
-    ASSERT_FALSE(test::CreationTimeSettable(tree_.Root()));
-    test::SetDistinctTimes(file_, ItemType::File, 1'500'000'000);
-    const Result result = RunCli({"--copy", "created=modified", file_}, tree_);
+    // A link keeps no attributes of its own.
+    const std::string link = tree_.Path("data/link");
+    ASSERT_EQ(symlink("a.txt", link.c_str()), 0);
+    const Result result = RunCli({"-h", "--set-attr", "hidden", link}, tree_);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(LastLine(result.out), "files: 1, folders: 0, failed: 1");
     // One line for the item, with what failed and why.
-    EXPECT_EQ(result.err.find(file_ + ": created time: not set: "), 0u) << result.err;
+    EXPECT_EQ(result.err.find(link + ": hidden: not set: "), 0u) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
 }
 
@@ -279,6 +279,31 @@ TEST_F(BerlinTime, CommandLineSetStoresTheExactUtcInstant) {
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(TimesOf(file, ItemType::File).modified, expected) << typed;
     }
+}
+
+// --show prints what a run starts from: each time to the nanosecond in local
+// time with its own offset (a text --set takes back), and the four attributes.
+TEST_F(BerlinTime, ShowPrintsTheExactTimesAndTheFourAttributes) {
+    TestTree tree;
+    const std::string file = tree.File("a.txt");
+    ASSERT_EQ(RunCli({"--set", "created=2024-07-15 12:00:00.1234567", "--set-attr",
+                      "hidden,readonly", file},
+                     tree)
+                  .status,
+              0);
+    ASSERT_EQ(RunCli({"--set", "modified=2024-01-15 12:00:00.000000009", file}, tree).status, 0);
+    ASSERT_EQ(RunCli({"--set", "accessed=1969-12-31 23:59:59.5Z", file}, tree).status, 0);
+    const Result shown = RunCli({"--show", file}, tree, "TZ=Europe/Berlin");
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, "created: 2024-07-15 12:00:00.123456700 +02:00\n"
+                         "modified: 2024-01-15 12:00:00.000000009 +01:00\n"
+                         "accessed: 1970-01-01 00:59:59.500000000 +01:00\n"
+                         "archive: clear\n"
+                         "readonly: set\n"
+                         "system: clear\n"
+                         "hidden: set\n");
+    const Result usage = RunCli({"--show", "--set-attr", "hidden", file}, tree);
+    EXPECT_EQ(usage.status, 2);
 }
 
 // Every run is journalled and can be undone from the command line; the

@@ -270,8 +270,8 @@ TEST(RunSafety, AttributesThatCannotBeStoredDoNotBlockTheOthers) {
     TestTree tree;
     const std::string onRam = ram.Path("a.txt");
     std::ofstream(onRam) << "x";
-    // Samba's binary form of the attribute word is kept as it is, so Hidden
-    // cannot be changed in it.
+    // A damaged stored value is kept as it is, so Hidden cannot be changed
+    // in it; Read-only goes into the mode alone.
     const std::string samba = tree.File("samba.txt");
     const char binary[] = "0x20\0\x03\x00\x04\x00";
     ASSERT_EQ(setxattr(samba.c_str(), "user.DOSATTRIB", binary, sizeof binary - 1, 0), 0);

@@ -197,6 +197,37 @@ TEST(UndoPosix, OnNtfsEveryTimeAndTheAttributeWordComeBackBitForBit) {
     ExpectSame(original, SnapshotTree(items), "after the undo");
 }
 
+// Where the creation time is stored in user.DOSATTRIB (any Linux file system
+// with user attributes), undo puts it back there, beside Samba's own value
+// or by taking away the one the run made, with or without attributes.
+TEST(UndoPosix, ACreationTimeStoredAsSambaStoresItComesBackBitForBit) {
+    TestTree tree;
+    const std::string root = tree.Folder("data");
+    const std::string samba = tree.File("data/samba.txt");
+    tree.File("data/plain.txt");
+    const std::string value("\0\0\5\0\5\0\0\0\x11\0\0\0\3\0\0\0"
+                            "\x6c\x77\x7a\xe2\x0c\x86\xdd\x01",
+                            24);
+    ASSERT_EQ(lsetxattr(samba.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0);
+    const std::vector<std::string> items = ItemsOf(root);
+    const auto original = SnapshotTree(items);
+    for (const bool withAttributes : {false, true}) {
+        Job job = HideArchiveAndStamp(root, 1'600'000'000);
+        job.times = {TimeOperation::Type::Copy, TimeKind::Created, TimeKind::Accessed, true, {}};
+        if (!withAttributes)
+            job.attributes.action = AttributeAction::None;
+        std::unique_ptr<JournalWriter> journal;
+        ASSERT_FALSE(StartJournal(tree.Folder("journals"), "test", job, journal).Failed());
+        platform::SysError error;
+        ClearCancel();
+        EXPECT_EQ(RunWithJournal(job, {}, journal.get(), error).failed, 0u);
+        EXPECT_NE(SnapshotOf(samba).times.created, original.at(samba).times.created);
+        const UndoOutcome undone = UndoNewest(tree.Folder("journals"));
+        EXPECT_EQ(undone.restored, 3u);
+        ExpectSame(original, SnapshotTree(items), withAttributes ? "with attributes" : "times");
+    }
+}
+
 // Without a journal there is no run: a state folder that cannot be written
 // (read-only, or a full disk) makes the journal fail before anything starts.
 TEST(UndoPosix, AJournalThatCannotBeWrittenFailsBeforeTheRun) {

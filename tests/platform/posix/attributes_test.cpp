@@ -1,5 +1,7 @@
 #include "platform/attributes.h"
 #include "platform/item.h"
+#include "platform/itemtimes.h"
+#include "platform/posix/itemops.h"
 #include "platform/posix/longpath.h"
 #include "testing/asnobody.h"
 #include "testing/tempfolder.h"
@@ -53,17 +55,21 @@ private:
 
 } // namespace
 
-TEST(PosixAttributes, HiddenSystemArchiveAreStoredAsTheHexTextWineAndSambaRead) {
+TEST(PosixAttributes, TheWordIsStoredAsTheHexTextWineAndSambaRead) {
     TempFolder temp;
     const auto file = temp.MakeFile("a.txt");
     EXPECT_EQ(DosValue(file), "<none>");
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrSystem | kAttrArchive).Failed());
     EXPECT_EQ(DosValue(file), "0x26");
-    ASSERT_FALSE(WriteAttributes(file, kAttrArchive).Failed());
-    EXPECT_EQ(DosValue(file), "0x20");
-    // Read-only and Directory come from the mode and the type, never the text.
+    // Read-only is kept in both places: the word and the mode.
     ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly | kAttrArchive).Failed());
-    EXPECT_EQ(DosValue(file), "0x20");
+    EXPECT_EQ(DosValue(file), "0x21");
+    EXPECT_EQ(Mode(file) & 0222, 0u);
+    // Read from the mode alone, it goes into the word with the next change.
+    const auto other = temp.MakeFile("b.txt");
+    ASSERT_EQ(chmod(other.c_str(), 0444), 0);
+    ASSERT_FALSE(WriteAttributes(other, kAttrReadOnly | kAttrHidden).Failed());
+    EXPECT_EQ(DosValue(other), "0x3");
 }
 
 TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
@@ -75,21 +81,44 @@ TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
     EXPECT_EQ(DosValue(file), "0x2");
 }
 
-TEST(PosixAttributes, SambasBinaryFormIsReadButNeverOverwritten) {
+// As Samba writes it when a client sets Read-only and Hidden: an empty text,
+// version 5, attribute word and creation time valid.
+TEST(PosixAttributes, SambasBinaryFormIsRewrittenInItsFormAndReadOnlyIsEitherPlace) {
     TempFolder temp;
     const auto file = temp.MakeFile("a.txt");
-    // "0x22", its NUL, then version 5 of Samba's record with binary fields.
-    const std::string samba("0x22\0\x05\x00\x05\x00\x00\x00\x11\x00\x00\x00\x22\x00\x00\x00", 18);
+    const std::string samba("\0\0\5\0\5\0\0\0\x11\0\0\0\3\0\0\0"
+                            "12345678",
+                            24);
     ASSERT_EQ(lsetxattr(file.c_str(), kDos, samba.data(), samba.size(), 0), 0);
-    EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive);
+    ASSERT_EQ(Mode(file) & 0200, 0200u);
+    EXPECT_EQ(Read(file), kAttrReadOnly | kAttrHidden);
 
-    const SysError error = WriteAttributes(file, kAttrHidden | kAttrArchive | kAttrSystem);
-    EXPECT_EQ(error.code, ENOTSUP);
-    EXPECT_EQ(DosValue(file), samba);
-    // Read-only alone lives in the mode: that change still works.
-    ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrArchive | kAttrReadOnly).Failed());
-    EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive | kAttrReadOnly);
-    EXPECT_EQ(DosValue(file), samba);
+    // Read-only stays where it is when it does not change, and changes in
+    // both places when it does.
+    const mode_t mode = Mode(file);
+    ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly | kAttrHidden | kAttrArchive).Failed());
+    EXPECT_EQ(DosValue(file), std::string(samba).replace(12, 1, "\x23"));
+    EXPECT_EQ(Mode(file), mode);
+    ASSERT_FALSE(WriteAttributes(file, kAttrHidden).Failed());
+    EXPECT_EQ(DosValue(file), std::string(samba).replace(12, 1, "\2"));
+    EXPECT_EQ(Read(file), kAttrHidden);
+    ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
+    EXPECT_EQ(DosValue(file), std::string(samba).replace(12, 1, "\1"));
+    EXPECT_EQ(Mode(file), mode & ~0222);
+    ASSERT_EQ(chmod(file.c_str(), mode), 0);
+    ASSERT_FALSE(WriteAttributes(file, 0).Failed());
+    EXPECT_EQ(Read(file), 0u) << "the word's Read-only goes too";
+}
+
+TEST(PosixAttributes, ADamagedValueIsNeverWrittenOver) {
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt");
+    const std::string cut("0x2\0\5\0\5\0\x11\0", 10);
+    ASSERT_EQ(lsetxattr(file.c_str(), kDos, cut.data(), cut.size(), 0), 0);
+    EXPECT_EQ(Read(file), kAttrHidden);
+    EXPECT_EQ(WriteAttributes(file, kAttrSystem).code, EBADMSG);
+    EXPECT_EQ(WriteItemTimes(file, ItemType::File, {FileTime{1, 0}, {}, {}}).code, EBADMSG);
+    EXPECT_EQ(DosValue(file), cut);
 }
 
 // A stored value of any length is read whole, and put back byte for byte
@@ -166,7 +195,7 @@ TEST(PosixAttributes, ALinkIsNeverTouchedThroughAndSaysWhyItCannotChange) {
     EXPECT_EQ(Read(target), 0u);
 }
 
-TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChange) {
+TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChangeAndNoCreationTime) {
     TempFolder temp;
     const auto mountPoint = temp.MakeFolder("ramfs");
     if (mount("none", mountPoint.c_str(), "ramfs", 0, nullptr) != 0)
@@ -187,6 +216,8 @@ TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChange) {
     EXPECT_EQ(WriteAttributes(file, kAttrHidden).code, ENOTSUP);
     EXPECT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
     EXPECT_EQ(Read(file), kAttrReadOnly);
+    EXPECT_FALSE(posix::CanStoreCreationTime(file));
+    EXPECT_EQ(WriteItemTimes(file, ItemType::File, {FileTime{1, 0}, {}, {}}).code, ENOTSUP);
 }
 
 TEST(PosixAttributes, WorkOnAFileWhosePathIsLongerThanPathMax) {

@@ -1,12 +1,15 @@
 #include "platform/itemtimes.h"
+#include "platform/posix/itemops.h"
 #include "platform/posix/longpath.h"
 #include "testing/asnobody.h"
 #include "testing/tempfolder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace stampwell::platform;
@@ -44,18 +47,47 @@ TEST(PosixItemTimes, ACreationTimeIsReadWhereTheFileSystemKeepsOne) {
     EXPECT_GE(times.created->seconds, before.seconds - 1);
 }
 
-TEST(PosixItemTimes, ACreationTimeThatCannotBeSetFailsAndChangesNothing) {
-    TempFolder temp; // not NTFS: no creation time can be set here
+// Where the file system keeps no settable creation time, it is stored as
+// Samba stores it; the birth time itself needs no copy and stays exact.
+TEST(PosixItemTimes, ACreationTimeIsStoredWhereSambaKeepsIt) {
+    TempFolder temp;
     const auto file = temp.MakeFile("a.txt");
-    const FileTime kept{1'000'000'000, 5};
-    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {std::nullopt, kept, kept}).Failed());
-    const FileTime wanted{1'500'000'000, 0};
-    const SysError error = WriteItemTimes(file, ItemType::File, {wanted, wanted, std::nullopt});
-    EXPECT_EQ(error.code, ENOTSUP);
+    EXPECT_TRUE(posix::CanStoreCreationTime(file));
+    ItemTimes born;
+    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, born).Failed());
+    const FileTime wanted{1'500'000'000, 123'456'700};
+    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {wanted, {}, {}}).Failed());
     ItemTimes times;
     ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
-    EXPECT_EQ(times.modified, kept);
-    EXPECT_EQ(times.accessed, kept);
+    EXPECT_EQ(times.created, wanted);
+    EXPECT_EQ(times.modified, born.modified);
+    char value[64];
+    const ssize_t size = lgetxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value);
+    EXPECT_EQ(std::string(value, static_cast<std::size_t>(std::max<ssize_t>(size, 0))),
+              std::string("0x0\0\5\0\5\0\x11\0\0\0\0\0\0\0\x87\xd6\xf2\x7c\x4a\xfc\xd2\x01", 24));
+
+    if (!born.created)
+        return; // no birth time to go back to
+    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {born.created, {}, {}}).Failed());
+    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
+    EXPECT_EQ(times.created, born.created);
+    EXPECT_LT(lgetxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value), 0)
+        << "the value made for the creation time alone goes with it";
+}
+
+TEST(PosixItemTimes, ALinkHoldsNoCreationTimeAndKeepsItsOtherTimes) {
+    TempFolder temp;
+    const auto link = temp.Path("link");
+    ASSERT_EQ(symlink("nowhere", link.c_str()), 0);
+    EXPECT_FALSE(posix::CanStoreCreationTime(link));
+    ItemTimes before;
+    ASSERT_FALSE(ReadItemTimes(link, ItemType::File, before).Failed());
+    const FileTime wanted{1'500'000'000, 0};
+    EXPECT_TRUE(WriteItemTimes(link, ItemType::File, {wanted, wanted, {}}).Failed());
+    ItemTimes times;
+    ASSERT_FALSE(ReadItemTimes(link, ItemType::File, times).Failed());
+    EXPECT_EQ(times.created, before.created);
+    EXPECT_EQ(times.modified, before.modified);
 }
 
 TEST(PosixItemTimes, ALinkToAFolderGetsItsOwnTimes) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <sys/xattr.h>
 
 using stampwell::platform::ItemType;
 using stampwell::platform::LocalDateTime;
@@ -44,6 +45,14 @@ QString MakeTree(const Profile& profile) {
         Touch(tree + QLatin1String(name));
     }
     return tree;
+}
+
+// Makes a file refuse a new creation time: its user.DOSATTRIB value is
+// damaged, and Stampwell never writes over such a value.
+void RefuseCreationTime(const QString& path) {
+    static const char kDamaged[] = "0x20\0\5\0";
+    QCOMPARE(
+        setxattr(path.toUtf8().constData(), "user.DOSATTRIB", kDamaged, sizeof kDamaged - 1, 0), 0);
 }
 
 // A window on the tree that sets the last-write time of what it touches.
@@ -175,7 +184,7 @@ private slots:
         frmMain w;
         w.Load();
         ChooseSetModified(w, QStringLiteral("a.txt"));
-        // Only NTFS keeps a creation time that can be set on Linux.
+        RefuseCreationTime(tree + QStringLiteral("/a.txt"));
         Control<QComboBox>(w, "Combo3")->setEditText(w.TimeNameOf(0));
         QVERIFY(RunThroughTheWindow(w));
         QCOMPARE(Control<QLabel>(w, "lblInfo")->text(),
@@ -194,6 +203,7 @@ private slots:
         QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(32));
         QCOMPARE(Modified(tree + QStringLiteral("/a.txt"), ItemType::File), kStamp);
         QCOMPARE(w.Mode(), 3);
+        RefuseCreationTime(tree + QStringLiteral("/a.txt"));
         Control<QComboBox>(w, "Combo3")->setEditText(w.TimeNameOf(0));
         QVERIFY(RunThroughTheWindow(w));
         QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(57));

@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Files on a Samba share, both ways: what stampwell-cli sets is what a client
+# sees through a real smbd (smbclient allinfo), and what a client sets through
+# the share (smbclient setmode) is what stampwell-cli reads and can change.
+# The server runs from a private configuration in a temporary folder, on
+# 127.0.0.1 and an unprivileged port, and is stopped by its process id.
+# Usage: samba_test.sh STAMPWELL-CLI
+set -uo pipefail
+
+cli=$1
+work=$(mktemp -d)
+smbd_pid=""
+cleanup() {
+    [ -n "$smbd_pid" ] && kill "$smbd_pid" 2>/dev/null && wait "$smbd_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+smbd=$(command -v smbd || echo /usr/sbin/smbd)
+[ -x "$smbd" ] && command -v smbclient >/dev/null ||
+    { echo "FAIL: needs smbd and smbclient (tools/install-deps test)" >&2; exit 1; }
+
+share="$work/share"
+mkdir -p "$share" "$work/private" "$work/lock" "$work/state" "$work/cache" "$work/run"
+export TZ=UTC XDG_STATE_HOME="$work/journals"
+
+# Starts smbd on a free port: a port taken makes it end at once, and the next
+# one is tried.
+start_smbd() {
+    for attempt in 1 2 3 4 5; do
+        port=$((20000 + (RANDOM * 7 + attempt) % 40000))
+        cat >"$work/smb.conf" <<CONF
+[global]
+    interfaces = 127.0.0.1
+    bind interfaces only = yes
+    smb ports = $port
+    disable netbios = yes
+    server role = standalone server
+    map to guest = Bad User
+    guest account = $(id -un)
+    private dir = $work/private
+    lock directory = $work/lock
+    state directory = $work/state
+    cache directory = $work/cache
+    pid directory = $work/run
+    ncalrpc dir = $work/run/ncalrpc
+    log file = $work/smbd.log
+    load printers = no
+    printcap name = /dev/null
+    disable spoolss = yes
+    store dos attributes = yes
+[t]
+    path = $share
+    read only = no
+    guest ok = yes
+    guest only = yes
+CONF
+        # A session of its own, made here (smbd would make it only as a daemon):
+        # smbd signals its whole process group when it ends.
+        setsid "$smbd" --foreground --no-process-group -s "$work/smb.conf" </dev/null >/dev/null 2>&1 &
+        smbd_pid=$!
+        for _ in $(seq 50); do
+            kill -0 "$smbd_pid" 2>/dev/null || break
+            client -c 'ls' >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        kill "$smbd_pid" 2>/dev/null
+        wait "$smbd_pid" 2>/dev/null
+        smbd_pid=""
+    done
+    echo "FAIL: smbd did not start; its log:" >&2
+    cat "$work/smbd.log" >&2
+    exit 1
+}
+
+client() {
+    smbclient -N -s "$work/smb.conf" -p "$port" //127.0.0.1/t "$@"
+}
+
+# "23" from allinfo's "attributes: RHA (23)".
+shown_word() {
+    client -c "allinfo \"$1\"" | sed -n 's/^attributes:.*(\([0-9a-f]*\))$/\1/p'
+}
+
+shown_created() {
+    client -c "allinfo \"$1\"" | sed -n 's/^create_time:[[:space:]]*//p'
+}
+
+# The value of one line of stampwell-cli --show.
+read_back() {
+    "$cli" --show "$share/$1" | sed -n "s/^$2: //p"
+}
+
+start_smbd
+
+# stampwell-cli -> the client: each attribute alone and all four, on a file
+# and a folder, then the creation time.
+: >"$share/f.txt"
+mkdir "$share/d"
+all=archive,readonly,system,hidden
+while read -r item list file_word folder_word; do
+    "$cli" --clear-attr "$all" "$share/$item" >/dev/null 2>&1
+    "$cli" --set-attr "$list" "$share/$item" >/dev/null || fail "set $list on $item"
+    if [ "$item" = d ]; then want=$folder_word; else want=$file_word; fi
+    got=$(shown_word "$item")
+    [ "$got" = "$want" ] || fail "$item with $list: the client sees ($got), not ($want)"
+done <<'TABLE'
+f.txt archive 20 30
+f.txt readonly 1 11
+f.txt system 4 14
+f.txt hidden 2 12
+f.txt archive,readonly,system,hidden 27 37
+d archive 20 30
+d readonly 1 11
+d system 4 14
+d hidden 2 12
+d archive,readonly,system,hidden 27 37
+TABLE
+"$cli" --clear-attr readonly "$share/d" >/dev/null
+for item in f.txt d; do
+    "$cli" --set "created=2001-02-03 04:05:06.1234567Z" "$share/$item" >/dev/null ||
+        fail "set the creation time of $item"
+    got=$(shown_created "$item")
+    [ "$got" = "Sat Feb  3 04:05:06 2001 UTC" ] || fail "$item: the client sees created $got"
+    # The client changes an attribute: Samba reads the stored creation time
+    # and writes it back, to the 100 ns.
+    client -c "setmode \"$item\" -s" >/dev/null
+    got=$(read_back "$item" created)
+    [ "$got" = "2001-02-03 04:05:06.123456700 +00:00" ] ||
+        fail "$item: created after the client's change: $got"
+done
+
+# The client -> stampwell-cli: Samba's binary form, Read-only in its word only.
+for item in g.txt e; do
+    if [ "$item" = e ]; then mkdir "$share/e"; else : >"$share/$item"; fi
+    client -c "setmode \"$item\" +rhs" >/dev/null
+    for line in "readonly: set" "hidden: set" "system: set" "archive: clear"; do
+        "$cli" --show "$share/$item" | grep -qx "$line" || fail "$item after setmode +rhs: no '$line'"
+    done
+    created=$(shown_created "$item")
+    exact=$(read_back "$item" created)
+    "$cli" --set-attr archive "$share/$item" >/dev/null || fail "$item: --set-attr archive"
+    want=$([ "$item" = e ] && echo 37 || echo 27)
+    got=$(shown_word "$item")
+    [ "$got" = "$want" ] || fail "$item after --set-attr archive: the client sees ($got), not ($want)"
+    [ "$(shown_created "$item")" = "$created" ] || fail "$item: the creation time changed"
+    [ "$(read_back "$item" created)" = "$exact" ] || fail "$item: the exact creation time changed"
+    client -c "setmode \"$item\" -r" >/dev/null
+    "$cli" --show "$share/$item" | grep -qx "readonly: clear" || fail "$item: Read-only still set"
+done
+
+[ "$failures" -eq 0 ] || exit 1
+echo "PASS: smbd and smbclient agree with stampwell-cli both ways"
