@@ -4,8 +4,10 @@
 #include "updater/update_texts.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 
 namespace stampupdate {
 
@@ -30,7 +32,15 @@ void frmUpdate::Load() {
         return QString::fromStdString(ReadRegistryText(RootKey::CurrentUser, kRecordKey, name));
     };
     const InstalledRelease release = NormaliseRecord(read("Version"), read("Language"));
-    if (question_.AskYesNo(QuestionTitle(), QuestionText(MessageLines(release.language)), this)) {
+    // The box's buttons in the language of the question.
+    if (translator_.load(QStringLiteral("qtbase_") + release.language.toLower(),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator_);
+    }
+    // The window itself is never shown: the question stands alone, in the
+    // middle of the screen.
+    if (question_.AskYesNo(QuestionTitle(), QuestionText(MessageLines(release.language)),
+                           nullptr)) {
         opener_.Open(TargetAddress(release, commandLine_));
     }
     hide();

@@ -35,8 +35,10 @@ class RecordingQuestion : public UpdateQuestion {
 public:
     explicit RecordingQuestion(bool yes) : yes_(yes) {}
 
-    bool AskYesNo(const QString& title, const QString& text, QWidget*) override {
+    bool AskYesNo(const QString& title, const QString& text, QWidget* owner) override {
         ++asked;
+        ownerless = owner == nullptr;
+        yesText = QCoreApplication::translate("QPlatformTheme", "&Yes");
         this->title = title;
         this->text = text;
         return yes_;
@@ -45,6 +47,8 @@ public:
     int asked = 0;
     QString title;
     QString text;
+    bool ownerless = false;
+    QString yesText; // Qt's caption of the Yes button while the question is asked
 
 private:
     const bool yes_;
@@ -65,6 +69,8 @@ struct Outcome {
     QStringList opened;
     bool hiddenAfter = false;
     bool timerRunningAfter = false;
+    bool ownerless = false;
+    QString yesText;
 };
 
 } // namespace
@@ -93,10 +99,9 @@ private:
         RecordingQuestion question(yes);
         RecordingOpener opener;
         frmUpdate form(question, opener, commandLine);
-        form.show();
         form.Load();
-        return {question.asked, question.title,  question.text,
-                opener.opened,  form.isHidden(), form.Timer1().isActive()};
+        return {question.asked,  question.title,           question.text,      opener.opened,
+                form.isHidden(), form.Timer1().isActive(), question.ownerless, question.yesText};
     }
 
     QTemporaryDir config;
@@ -118,6 +123,15 @@ private slots:
         QCOMPARE(outcome.opened, QStringList{kRoot + "stampwell/en/update/QSW_3.01.00.htm"});
         QVERIFY(outcome.hiddenAfter);
         QVERIFY(outcome.timerRunningAfter);
+        // No window behind the question: it stands alone in the screen's middle.
+        QVERIFY(outcome.ownerless);
+        QCOMPARE(outcome.yesText, QStringLiteral("&Yes"));
+    }
+
+    void aGermanRecordGivesQtsGermanButtons() {
+        WriteRecord("3.01.00", "Deutsch");
+        QCOMPARE(Run(false).yesText, QStringLiteral("&Ja"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     }
 
     void windowBeforeLoad() {
@@ -140,7 +154,6 @@ private slots:
         RecordingOpener opener;
         frmUpdate form(question, opener, QString());
         QSignalSpy unloaded(&form, &frmUpdate::Unloaded);
-        form.show();
         QElapsedTimer clock;
         clock.start();
         form.Load();
