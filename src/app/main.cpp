@@ -1,5 +1,6 @@
 #include "app/dlgLangSelect.h"
 #include "app/startup.h"
+#include "ui/icon/modAppIcon.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@ using namespace stampwell;
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     app::LocateProgramFolders();
+    // Every window has the program's icon, the language dialog before any other.
+    QApplication::setWindowIcon(ui::AppIcon());
 
     app::StartupHooks hooks;
     hooks.askForLanguage = [] {

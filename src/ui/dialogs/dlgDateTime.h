@@ -22,6 +22,9 @@ public:
     QDateEdit* DateEditor() const { return dxDate_; }
     QTimeEdit* TimeEditor() const { return dxTime_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Load();
     void Confirm();

@@ -11,9 +11,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 using namespace stampwell::ui;
 
@@ -152,7 +155,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         BrowseDialog dialog(QStringLiteral("Choose"), QDir::toNativeSeparators(deep), nullptr, true,
-                            true, QString());
+                            true, QString(), QStringLiteral("Selection: "));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Choose"));
         QCOMPARE(dialog.SelectedPath(), QDir::toNativeSeparators(deep));
         dialog.Select(file.fileName());
@@ -161,7 +164,7 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QString status = dialog.StatusText();
-        QVERIFY(status.startsWith(QStringLiteral("Auswahl: ")));
+        QVERIFY(status.startsWith(QStringLiteral("Selection: ")));
         QVERIFY(status.endsWith(QStringLiteral("chosen file.txt")));
         QVERIFY(status.contains(QStringLiteral("...")));
     }
@@ -209,6 +212,24 @@ private slots:
         QLineEdit iso(QStringLiteral("12:13:14"));
         dlgDateTime second(&iso, QStringLiteral("yyyy-MM-dd"));
         QCOMPARE(second.TimeEditor()->time(), QTime(12, 13, 14));
+    }
+
+    // Plain Yes and No, as the platform's own boxes have them, with Qt's words.
+    void MessageBoxButtonsCarryNoPictures() {
+        bool plain = false;
+        QTimer::singleShot(0, [&plain] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            plain = box->buttons().size() == 2;
+            for (const QAbstractButton* button : box->buttons()) {
+                plain = plain && button->icon().isNull();
+            }
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(ShowMessage(nullptr, MessageIcon::Question, QStringLiteral("t"),
+                             QStringLiteral("q"), MessageButtons::YesNo),
+                 MessageAnswer::No);
+        QVERIFY(plain);
     }
 };
 
