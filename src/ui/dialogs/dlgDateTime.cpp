@@ -31,10 +31,10 @@ dlgDateTime::dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(frame);
-    auto* label1 = new QLabel(QStringLiteral("Date"), frame);
-    label1->setObjectName(QStringLiteral("Label1"));
-    auto* label2 = new QLabel(QStringLiteral("Time"), frame);
-    label2->setObjectName(QStringLiteral("Label2"));
+    label1_ = new QLabel(QStringLiteral("Date"), frame);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label2_ = new QLabel(QStringLiteral("Time"), frame);
+    label2_->setObjectName(QStringLiteral("Label2"));
     dxDate_->setObjectName(QStringLiteral("dxDate"));
     dxDate_->setDisplayFormat(datePattern_);
     dxDate_->setMinimumDate(kNoDate);
@@ -47,9 +47,9 @@ dlgDateTime::dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* 
     if (QLineEdit* text = dxTime_->findChild<QLineEdit*>()) {
         text->installEventFilter(this);
     }
-    grid->addWidget(label1, 0, 0);
+    grid->addWidget(label1_, 0, 0);
     grid->addWidget(dxDate_, 0, 1);
-    grid->addWidget(label2, 1, 0);
+    grid->addWidget(label2_, 1, 0);
     grid->addWidget(dxTime_, 1, 1);
 
     // OK and Cancel in the platform's order, Qt's words in the language in use.
@@ -68,6 +68,12 @@ dlgDateTime::dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* 
     connect(cmdOK, &QPushButton::clicked, this, &dlgDateTime::Confirm);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     Load();
+}
+
+void dlgDateTime::SetTexts(const QString& caption, const QString& date, const QString& time) {
+    setWindowTitle(caption);
+    label1_->setText(date);
+    label2_->setText(time);
 }
 
 void dlgDateTime::Load() {

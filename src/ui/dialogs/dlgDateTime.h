@@ -4,6 +4,7 @@
 #include <QString>
 
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
@@ -16,6 +17,9 @@ class dlgDateTime : public QDialog {
     Q_OBJECT
 public:
     dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* parent = nullptr);
+
+    // The caption and the two labels in the language in use.
+    void SetTexts(const QString& caption, const QString& date, const QString& time);
 
     // What OK writes: the date editor's text, a blank, the time editor's text.
     QString ResultText() const;
@@ -34,6 +38,8 @@ private:
     QString datePattern_;
     QDateEdit* dxDate_;
     QTimeEdit* dxTime_;
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
 };
 
 } // namespace stampwell::ui

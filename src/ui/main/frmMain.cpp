@@ -251,6 +251,7 @@ void frmMain::OnFilterButton(int index) {
 
 void frmMain::OpenDateTimeDialog() {
     dlgDateTime dialog(txtDateTime, DatePattern(support::LocaleDateTimeTextForm()), this);
+    dialog.SetTexts(MainText(99), MainText(100), MainText(101));
     dialog.move(frameGeometry().topLeft() +
                 QPoint(TwipsToPixels(3030, *this), TwipsToPixels(3480, *this)));
     dialog.exec();

@@ -71,9 +71,9 @@ public:
     // those of the journal and undo (58 to 68), and from 69: the browse
     // dialog's status, the tooltips of About and the field buttons (70 to
     // 73), the mark of a time kind that cannot be set and the question
-    // before a run (74, 75), the failure list (76 to 84, 98) and the names
-    // of the failed steps (85 to 97).
-    static constexpr int kMainTextCount = 99;
+    // before a run (74, 75), the failure list (76 to 84, 98), the names of
+    // the failed steps (85 to 97) and the date/time dialog's (99 to 101).
+    static constexpr int kMainTextCount = 102;
     // Main-window text N (empty for an index outside the table).
     QString MainText(int index) const;
     // The file-name filter of a run: the filter field's text, "*.*" for none.

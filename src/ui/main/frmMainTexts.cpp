@@ -22,8 +22,8 @@ namespace stampwell::ui {
 namespace {
 
 // Keys t0 to t74 of the table, t75, t76 for the failure texts, t77 to t87
-// for the journal and undo, t88 to t117 for the texts from MainText 69 on.
-constexpr int kLanguageKeys = 118;
+// for the journal and undo, t88 to t120 for the texts from MainText 69 on.
+constexpr int kLanguageKeys = 121;
 
 // Language texts are read with at most 255 characters.
 QString ReadMainKey(int key) {
@@ -92,7 +92,7 @@ void frmMain::LoadLanguage() {
     fill(45, 64, 11);
     fill(56, 75, 2);
     fill(58, 77, 11);
-    fill(69, 88, 30);
+    fill(69, 88, 33);
     SetCaption(cmdCancel, MainText(43));
     SetCaption(cmdUndo, MainText(65));
     cmdUndo->setToolTip(cmdUndo->toolTip() + QStringLiteral(" (") +

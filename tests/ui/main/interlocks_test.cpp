@@ -102,11 +102,13 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QPoint offset;
+        QString caption;
         QTimer::singleShot(0, [&] {
             auto* dialog =
                 qobject_cast<stampwell::ui::dlgDateTime*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
             offset = dialog->pos() - w.frameGeometry().topLeft();
+            caption = dialog->windowTitle();
             dialog->TimeEditor()->setTime(QTime(23, 59, 58));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
                               Qt::LeftButton);
@@ -115,6 +117,7 @@ private slots:
         field->findChild<QAction*>(QStringLiteral("txtDateTime.button(0)"))->trigger();
         QCOMPARE(offset, QPoint(3030 * w.logicalDpiX() / 1440, 3480 * w.logicalDpiX() / 1440));
         QCOMPARE(field->text(), ValidDateTime().left(11) + QStringLiteral("23:59:58"));
+        QCOMPARE(caption, w.MainText(99));
         QVERIFY(Control<QPushButton>(w, "cmdExec")->isEnabled() == false); // no path chosen
     }
 
