@@ -168,7 +168,13 @@ void clsToolTip::ShowFor(QWidget* control) {
         return;
     }
     const Tool tool = tools_.value(control);
-    FitText(QString(tool.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // A long path may break after any of its separators, as a line of words
+    // breaks between them: a slash allows it, a backslash needs a zero-width
+    // space after it.
+    QString shown = tool.text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\\'), QStringLiteral("\\\u200B"));
+    FitText(shown);
     const QPoint at = tool.centered
                           ? control->mapToGlobal(
                                 QPoint((control->width() - popup_->width()) / 2, control->height()))

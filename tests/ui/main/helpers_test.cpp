@@ -231,6 +231,24 @@ private slots:
                  MessageAnswer::No);
         QVERIFY(plain);
     }
+
+    // A long path breaks after its separators, Windows' too, within the width.
+    void ABalloonWrapsALongPathWithinItsWidth() {
+        QWidget control;
+        control.show();
+        clsToolTip tip;
+        tip.Create(&control, true, true);
+        tip.SetMaxWidth(400);
+        for (const QChar separator : {QLatin1Char('/'), QLatin1Char('\\')}) {
+            const QString path =
+                QStringLiteral("C:") +
+                (separator + QStringLiteral("a_folder_with_a_long_name")).repeated(8);
+            tip.AddControl(&control, path);
+            tip.ShowFor(&control);
+            QVERIFY(tip.ShownBalloon() != nullptr);
+            QVERIFY(tip.ShownBalloon()->width() <= 400);
+        }
+    }
 };
 
 QTEST_MAIN(HelpersTest)

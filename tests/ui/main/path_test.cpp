@@ -295,7 +295,7 @@ private slots:
         Profile profile(language.toStdString());
         QString path;
         if (item == QLatin1String("deep folder")) {
-            path = profile.Path(QStringLiteral("a folder with a rather long name/").repeated(8));
+            path = profile.Path(QStringLiteral("a_folder_with_a_rather_long_name/").repeated(8));
             QVERIFY(QDir().mkpath(path));
         } else if (item == QLatin1String("file")) {
             path = profile.Path(QStringLiteral("f.txt"));
