@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,6 +18,18 @@
 using namespace stampupdate;
 
 namespace {
+
+// A style that asks for pictures on dialog buttons, as some desktops do.
+class ButtonPicturesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 const QString kRoot = QString::fromLatin1(kSiteRoot);
 const QString kEnglish =
@@ -268,9 +281,11 @@ private slots:
                  QStringLiteral(" a  B"));
     }
 
-    // The real question box: title and text shown, no icon, Yes by default and
+    // The real question box: title and text shown, no icon (nor pictures on
+    // its buttons, even where the style would give them), Yes by default and
     // Escape for No.
     void messageBoxQuestion() {
+        QApplication::setStyle(new ButtonPicturesStyle);
         MessageBoxQuestion question;
         QString shownTitle;
         QString shownText;
@@ -282,6 +297,9 @@ private slots:
                 shownTitle = box->windowTitle();
                 shownText = box->text();
                 noIcon = box->icon() == QMessageBox::NoIcon;
+                for (const QAbstractButton* button : box->buttons()) {
+                    noIcon = noIcon && button->icon().isNull();
+                }
                 QTest::keyClick(box, withReturn ? Qt::Key_Return : Qt::Key_Escape);
             });
         };

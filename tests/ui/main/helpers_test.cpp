@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,22 @@
 #include <QTimer>
 
 using namespace stampwell::ui;
+
+namespace {
+
+// A style that asks for pictures on dialog buttons, as some desktops do.
+class ButtonPicturesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+} // namespace
 
 class HelpersTest : public QObject {
     Q_OBJECT
@@ -214,8 +231,10 @@ private slots:
         QCOMPARE(second.TimeEditor()->time(), QTime(12, 13, 14));
     }
 
-    // Plain Yes and No, as the platform's own boxes have them, with Qt's words.
+    // Plain Yes and No, as the platform's own boxes have them, even where the
+    // style would give them pictures.
     void MessageBoxButtonsCarryNoPictures() {
+        QApplication::setStyle(new ButtonPicturesStyle);
         bool plain = false;
         QTimer::singleShot(0, [&plain] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
