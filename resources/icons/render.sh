@@ -20,3 +20,11 @@ for s in "${sizes[@]}"; do
     pngs+=("stampwell-$s.png")
 done
 convert "${pngs[@]}" stampwell.ico
+
+# The Help and Settings buttons' pictures, in the sizes a button asks for at
+# scale 1 to 4 (ImageMagick's renderer draws the solid fills they use).
+for name in help settings; do
+    for s in 16 24 32 48 64; do
+        convert -background none -density 300 "$name.svg" -resize "${s}x$s" "PNG32:$name-$s.png"
+    done
+done

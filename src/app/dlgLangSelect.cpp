@@ -99,6 +99,8 @@ void dlgLangSelect::LanguageChanged(const QString& text) {
     lblMsg[0]->setText(QString::fromStdString(texts[1]));
     lblMsg[1]->setText(QString::fromStdString(texts[2]));
     cmdOK->setText(QString::fromStdString(texts[3]));
+    // The tooltip without the mnemonic's mark.
+    cmdOK->setToolTip(QString::fromStdString(texts[3]).remove(QLatin1Char('&')));
 }
 
 void dlgLangSelect::OkPressed() {

@@ -1,5 +1,6 @@
 #include "app/dlgLangSelect.h"
 #include "app/startup.h"
+#include "ui/icon/modAppIcon.h"
 #include "ui/main/frmMain.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     app::LocateProgramFolders();
+    // Every window has the program's icon, the language dialog before any other.
+    QApplication::setWindowIcon(ui::AppIcon());
 
     app::StartupHooks hooks;
     hooks.askForLanguage = [] {

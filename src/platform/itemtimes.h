@@ -33,4 +33,9 @@ SysError ReadItemTimes(const std::string& path, ItemType type, ItemTimes& times)
 // system cannot store is a failure (ENOTSUP / ERROR_NOT_SUPPORTED).
 SysError WriteItemTimes(const std::string& path, ItemType type, const TimesUpdate& update);
 
+// Whether the file system that holds the item can store its creation time;
+// the other two times can always be set. No for an item that cannot be
+// reached. A link named last is followed, as a run follows it.
+bool CreationTimeSettable(const std::string& path, ItemType type);
+
 } // namespace stampwell::platform

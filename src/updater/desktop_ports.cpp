@@ -1,5 +1,6 @@
 #include "updater/desktop_ports.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
@@ -12,6 +13,10 @@ bool MessageBoxQuestion::AskYesNo(const QString& title, const QString& text, QWi
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::NoIcon, title, shown, QMessageBox::Yes | QMessageBox::No, owner);
     box.setDefaultButton(QMessageBox::Yes);
+    // Plain buttons, as the platform's own message boxes have them.
+    for (QAbstractButton* button : box.buttons()) {
+        button->setIcon(QIcon());
+    }
     return box.exec() == QMessageBox::Yes;
 }
 

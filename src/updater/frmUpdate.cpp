@@ -4,8 +4,10 @@
 #include "updater/update_texts.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 
 namespace stampupdate {
 
@@ -31,9 +33,17 @@ void frmUpdate::Load() {
             .toStdU16String();
     };
     const InstalledRelease release = NormaliseRecord(read("Version"), read("Language"));
+    // The box's buttons in the language of the question.
+    if (translator_.load(QStringLiteral("qtbase_") +
+                             QString::fromStdU16String(release.language).toLower(),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator_);
+    }
+    // The window itself is never shown: the question stands alone, in the
+    // middle of the screen.
     if (question_.AskYesNo(QString::fromStdU16String(QuestionTitle()),
                            QString::fromStdU16String(QuestionText(MessageLines(release.language))),
-                           this)) {
+                           nullptr)) {
         opener_.Open(
             QString::fromStdU16String(TargetAddress(release, commandLine_.toStdU16String())));
     }

@@ -4,13 +4,15 @@
 
 #include <QStringList>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 namespace stampupdate {
 
-// Stampupdate's one window. Load() does all its work: it reads Stampwell's
-// record, asks whether to go online, opens the update page on Yes, hides the
-// window and starts Timer1, whose tick unloads the window 3 seconds later.
+// Stampupdate's one window, never shown. Load() does all its work: it reads
+// Stampwell's record, asks whether to go online (Qt's button texts in that
+// language), opens the update page on Yes, and starts Timer1, whose tick
+// unloads the window 3 seconds later.
 class frmUpdate : public QWidget {
     Q_OBJECT
 
@@ -33,6 +35,7 @@ private:
     AddressOpener& opener_;
     const QString commandLine_;
     QTimer timer1_;
+    QTranslator translator_;
 };
 
 // The command line after the program name: the arguments as given, joined by

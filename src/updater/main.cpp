@@ -6,8 +6,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    // The window is hidden before it unloads, so the program ends on its unload
-    // rather than on the last visible window closing.
+    // The window is never shown, so the program ends on its unload rather than
+    // on the last visible window closing.
     QApplication::setQuitOnLastWindowClosed(false);
 
     stampupdate::MessageBoxQuestion question;
@@ -16,7 +16,6 @@ int main(int argc, char* argv[]) {
                                 stampupdate::CommandLineText(QApplication::arguments()));
     QApplication::setWindowIcon(form.windowIcon()); // the question box's too
     QObject::connect(&form, &stampupdate::frmUpdate::Unloaded, &app, &QApplication::quit);
-    form.show();
     QTimer::singleShot(0, &form, &stampupdate::frmUpdate::Load);
     QApplication::exec();
     return 0;

@@ -118,3 +118,22 @@ TEST(ItemTimes, AMissingItemFailsWithNotFound) {
     EXPECT_EQ(WriteItemTimes(missing, ItemType::File, {std::nullopt, kSpring, std::nullopt}).code,
               2);
 }
+
+// The answer says beforehand what a write of the creation time will do.
+TEST(ItemTimes, CreationTimeSettableForetellsTheWrite) {
+#ifdef _WIN32
+    constexpr bool kWindows = true;
+#else
+    constexpr bool kWindows = false;
+#endif
+    TempFolder temp;
+    const auto file = temp.MakeFile("a.txt", "x");
+    const auto folder = temp.MakeFolder("sub");
+    for (const auto& [path, type] : {std::pair{file, ItemType::File}, {folder, ItemType::Folder}}) {
+        const bool settable = CreationTimeSettable(path, type);
+        EXPECT_EQ(settable,
+                  !WriteItemTimes(path, type, {kSpring, std::nullopt, std::nullopt}).Failed())
+            << path;
+    }
+    EXPECT_EQ(CreationTimeSettable(temp.Path("gone.txt"), ItemType::File), kWindows);
+}

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,6 +18,18 @@
 using namespace stampupdate;
 
 namespace {
+
+// A style that asks for pictures on dialog buttons, as some desktops do.
+class ButtonPicturesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
 
 const QString kRoot = QString::fromStdU16String(kSiteRoot);
 const QString kEnglish =
@@ -35,8 +48,10 @@ class RecordingQuestion : public UpdateQuestion {
 public:
     explicit RecordingQuestion(bool yes) : yes_(yes) {}
 
-    bool AskYesNo(const QString& title, const QString& text, QWidget*) override {
+    bool AskYesNo(const QString& title, const QString& text, QWidget* owner) override {
         ++asked;
+        ownerless = owner == nullptr;
+        yesText = QCoreApplication::translate("QPlatformTheme", "&Yes");
         this->title = title;
         this->text = text;
         return yes_;
@@ -45,6 +60,8 @@ public:
     int asked = 0;
     QString title;
     QString text;
+    bool ownerless = false;
+    QString yesText; // Qt's caption of the Yes button while the question is asked
 
 private:
     const bool yes_;
@@ -65,6 +82,8 @@ struct Outcome {
     QStringList opened;
     bool hiddenAfter = false;
     bool timerRunningAfter = false;
+    bool ownerless = false;
+    QString yesText;
 };
 
 } // namespace
@@ -93,10 +112,9 @@ private:
         RecordingQuestion question(yes);
         RecordingOpener opener;
         frmUpdate form(question, opener, commandLine);
-        form.show();
         form.Load();
-        return {question.asked, question.title,  question.text,
-                opener.opened,  form.isHidden(), form.Timer1().isActive()};
+        return {question.asked,  question.title,           question.text,      opener.opened,
+                form.isHidden(), form.Timer1().isActive(), question.ownerless, question.yesText};
     }
 
     QTemporaryDir config;
@@ -118,6 +136,15 @@ private slots:
         QCOMPARE(outcome.opened, QStringList{kRoot + "stampwell/en/update/QSW_3.01.00.htm"});
         QVERIFY(outcome.hiddenAfter);
         QVERIFY(outcome.timerRunningAfter);
+        // No window behind the question: it stands alone in the screen's middle.
+        QVERIFY(outcome.ownerless);
+        QCOMPARE(outcome.yesText, QStringLiteral("&Yes"));
+    }
+
+    void aGermanRecordGivesQtsGermanButtons() {
+        WriteRecord("3.01.00", "Deutsch");
+        QCOMPARE(Run(false).yesText, QStringLiteral("&Ja"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     }
 
     void windowBeforeLoad() {
@@ -140,7 +167,6 @@ private slots:
         RecordingOpener opener;
         frmUpdate form(question, opener, QString());
         QSignalSpy unloaded(&form, &frmUpdate::Unloaded);
-        form.show();
         QElapsedTimer clock;
         clock.start();
         form.Load();
@@ -255,9 +281,11 @@ private slots:
                  QStringLiteral(" a  B"));
     }
 
-    // The real question box: title and text shown, no icon, Yes by default and
+    // The real question box: title and text shown, no icon (nor pictures on
+    // its buttons, even where the style would give them), Yes by default and
     // Escape for No.
     void messageBoxQuestion() {
+        QApplication::setStyle(new ButtonPicturesStyle);
         MessageBoxQuestion question;
         QString shownTitle;
         QString shownText;
@@ -269,6 +297,9 @@ private slots:
                 shownTitle = box->windowTitle();
                 shownText = box->text();
                 noIcon = box->icon() == QMessageBox::NoIcon;
+                for (const QAbstractButton* button : box->buttons()) {
+                    noIcon = noIcon && button->icon().isNull();
+                }
                 QTest::keyClick(box, withReturn ? Qt::Key_Return : Qt::Key_Escape);
             });
         };

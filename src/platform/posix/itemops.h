@@ -41,10 +41,6 @@ SysError WriteStoredCreationTime(const At& item, FileTime time);
 // Whether the item's file system keeps user extended attributes.
 bool HoldsUserAttributes(const At& item);
 
-// Whether the item a path names (links not followed) can hold a stored
-// creation time: it is no link and its file system keeps user attributes.
-bool CanStoreCreationTime(const std::string& path);
-
 // The mode bits and the stored bytes as they were (nothing: none stored).
 SysError RestoreAttributeStore(const At& item, std::uint32_t word, mode_t mode,
                                const std::optional<std::string>& stored);

@@ -46,16 +46,6 @@ void TimesFromStatx(const At& item, const struct statx& info, ItemTimes& times,
         times.created = FromStatx(info.stx_btime);
 }
 
-bool CanStoreCreationTime(const std::string& path) {
-    OpenFolder folder;
-    std::string name;
-    if (OpenFolder::OpenParent(path, false, folder, name).Failed())
-        return false;
-    const At item(static_cast<int>(folder.Native()), name);
-    struct statx info {};
-    return item.Stat(STATX_TYPE, info) == 0 && !S_ISLNK(info.stx_mode) && HoldsUserAttributes(item);
-}
-
 SysError WriteTimes(const At& item, const TimesUpdate& update) {
     // The creation time first: where it cannot be set, nothing is changed.
     if (update.created) {

@@ -129,6 +129,7 @@ void dlgAbout::LoadLanguage() {
     lblFreeware->setText(text(2));
     lblInfo->setText(text(3));
     cmdQuit->setText(text(4));
+    cmdQuit->setToolTip(WithoutMnemonic(text(4)));
 }
 
 QString dlgAbout::BannerFile() {

@@ -1,13 +1,13 @@
 #include "ui/dialogs/dlgDateTime.h"
 
 #include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -31,10 +31,10 @@ dlgDateTime::dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(frame);
-    auto* label1 = new QLabel(QStringLiteral("Date"), frame);
-    label1->setObjectName(QStringLiteral("Label1"));
-    auto* label2 = new QLabel(QStringLiteral("Time"), frame);
-    label2->setObjectName(QStringLiteral("Label2"));
+    label1_ = new QLabel(QStringLiteral("Date"), frame);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label2_ = new QLabel(QStringLiteral("Time"), frame);
+    label2_->setObjectName(QStringLiteral("Label2"));
     dxDate_->setObjectName(QStringLiteral("dxDate"));
     dxDate_->setDisplayFormat(datePattern_);
     dxDate_->setMinimumDate(kNoDate);
@@ -42,28 +42,38 @@ dlgDateTime::dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* 
     dxTime_->setObjectName(QStringLiteral("dxTime"));
     dxTime_->setDisplayFormat(kTimePattern);
     dxTime_->setCurrentSection(QDateTimeEdit::HourSection);
-    grid->addWidget(label1, 0, 0);
+    // A click selects the section it lands in, so that typed digits replace
+    // it (080910 gives 08:09:10) instead of being put beside its digits.
+    if (QLineEdit* text = dxTime_->findChild<QLineEdit*>()) {
+        text->installEventFilter(this);
+    }
+    grid->addWidget(label1_, 0, 0);
     grid->addWidget(dxDate_, 0, 1);
-    grid->addWidget(label2, 1, 0);
+    grid->addWidget(label2_, 1, 0);
     grid->addWidget(dxTime_, 1, 1);
 
-    auto* cmdOK =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), this);
+    // OK and Cancel in the platform's order, Qt's words in the language in use.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QPushButton* cmdOK = buttons->button(QDialogButtonBox::Ok);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    auto* cmdCancel =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(), this);
+    QPushButton* cmdCancel = buttons->button(QDialogButtonBox::Cancel);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    for (QPushButton* button : {cmdOK, cmdCancel}) {
+        button->setIcon(QIcon());
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addLayout(buttons);
+    layout->addWidget(buttons);
     connect(cmdOK, &QPushButton::clicked, this, &dlgDateTime::Confirm);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     Load();
+}
+
+void dlgDateTime::SetTexts(const QString& caption, const QString& date, const QString& time) {
+    setWindowTitle(caption);
+    label1_->setText(date);
+    label2_->setText(time);
 }
 
 void dlgDateTime::Load() {
@@ -75,6 +85,13 @@ void dlgDateTime::Load() {
     const QDate date = QDate::fromString(text.left(10), datePattern_);
     dxDate_->setDate(date.isValid() ? date : kNoDate);
     dxDate_->setCalendarPopup(true);
+}
+
+bool dlgDateTime::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        dxTime_->setSelectedSection(dxTime_->currentSection());
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 bool dlgDateTime::DateIsEmpty() const {

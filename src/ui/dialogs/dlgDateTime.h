@@ -4,6 +4,7 @@
 #include <QString>
 
 class QDateEdit;
+class QLabel;
 class QLineEdit;
 class QTimeEdit;
 
@@ -17,10 +18,16 @@ class dlgDateTime : public QDialog {
 public:
     dlgDateTime(QLineEdit* field, const QString& datePattern, QWidget* parent = nullptr);
 
+    // The caption and the two labels in the language in use.
+    void SetTexts(const QString& caption, const QString& date, const QString& time);
+
     // What OK writes: the date editor's text, a blank, the time editor's text.
     QString ResultText() const;
     QDateEdit* DateEditor() const { return dxDate_; }
     QTimeEdit* TimeEditor() const { return dxTime_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Load();
@@ -31,6 +38,8 @@ private:
     QString datePattern_;
     QDateEdit* dxDate_;
     QTimeEdit* dxTime_;
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
 };
 
 } // namespace stampwell::ui

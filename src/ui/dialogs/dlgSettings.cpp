@@ -38,12 +38,12 @@ constexpr std::array<SwitchInfo, dlgSettings::kSwitchCount> kSwitches{{
     {"ChangeNormalFileTimes", "Zeiten von normalen Dateien ändern"},
     {"ChangeArchiveFileTimes", "Zeiten von Dateien mit Archiv-Attribut ändern"},
     {"ChangeReadOnlyFileTimes", "Zeiten von schreibgeschützten Dateien ändern"},
-    {"ChangeSystemFileTimes", "Zeiten von Dateien mit System-Attibut ändern"},
+    {"ChangeSystemFileTimes", "Zeiten von Dateien mit System-Attribut ändern"},
     {"ChangeHiddenFileTimes", "Zeiten von versteckten Dateien ändern"},
     {"ChangeNormalDirTimes", "Zeiten von normalen Verzeichnissen ändern"},
     {"ChangeArchiveDirTimes", "Zeiten von Verzeichnissen mit Archiv-Attribut ändern"},
     {"ChangeReadOnlyDirTimes", "Zeiten von schreibgeschützten Verzeichnissen ändern"},
-    {"ChangeSystemDirTimes", "Zeiten von Verzeichnissen mit System-Attibut ändern"},
+    {"ChangeSystemDirTimes", "Zeiten von Verzeichnissen mit System-Attribut ändern"},
     {"ChangeHiddenDirTimes", "Zeiten von versteckten Verzeichnissen ändern"},
     {"SysTray", "Icon in Symbolleiste wenn minimiert"},
 }};
@@ -123,18 +123,19 @@ void dlgSettings::Build() {
 
     auto* Frame1 = Named(new QGroupBox(this), QStringLiteral("Frame1"));
     auto* saveLayout = new QVBoxLayout(Frame1);
-    saveLayout->addWidget(
-        Named(new QLabel(QStringLiteral("Einstellungen speichern"), Frame1), Indexed("Label1", 0)));
+    Label1[0] =
+        Named(new QLabel(QStringLiteral("Einstellungen speichern"), Frame1), Indexed("Label1", 0));
+    saveLayout->addWidget(Label1[0]);
     for (const char* key : {"SavePath", "SaveFilter", "SaveTime", "SaveAttrib", "SysTray"}) {
         saveLayout->addWidget(Switch(key));
     }
 
     auto* Frame4 = Named(new QGroupBox(this), QStringLiteral("Frame4"));
     auto* changeLayout = new QGridLayout(Frame4);
-    changeLayout->addWidget(
-        Named(new QLabel(QStringLiteral("Dateien"), Frame4), Indexed("Label1", 2)), 0, 0);
-    changeLayout->addWidget(
-        Named(new QLabel(QStringLiteral("Verzeichnisse"), Frame4), Indexed("Label1", 1)), 0, 1);
+    Label1[2] = Named(new QLabel(QStringLiteral("Dateien"), Frame4), Indexed("Label1", 2));
+    Label1[1] = Named(new QLabel(QStringLiteral("Verzeichnisse"), Frame4), Indexed("Label1", 1));
+    changeLayout->addWidget(Label1[2], 0, 0);
+    changeLayout->addWidget(Label1[1], 0, 1);
     for (int i = 0; i < 5; ++i) {
         changeLayout->addWidget(switches_[static_cast<std::size_t>(4 + i)], i + 1, 0);
         changeLayout->addWidget(switches_[static_cast<std::size_t>(9 + i)], i + 1, 1);
@@ -183,7 +184,7 @@ void dlgSettings::Load() {
 void dlgSettings::LoadLanguage() {
     app::GlobalState& global = app::Global();
     global.LanguageFilePath = app::LanguageFileFor(global.CurrentLanguage);
-    std::array<QString, 13> text;
+    std::array<QString, 23> text;
     for (std::size_t i = 0; i < text.size(); ++i) {
         text[i] = FromStd(app::ReadLang("SWdlgSettings", "t" + std::to_string(i), ""));
     }
@@ -192,10 +193,19 @@ void dlgSettings::LoadLanguage() {
     Switch("SavePath")->setText(text[2]);
     Switch("SaveTime")->setText(text[3]);
     Switch("SaveAttrib")->setText(text[4]);
+    Label1[0]->setText(text[5]);
+    Label1[1]->setText(text[6]);
+    Label1[2]->setText(text[7]);
     cmdCancel->setText(text[8]);
+    cmdCancel->setToolTip(WithoutMnemonic(text[8]));
     cmdSave->setText(text[9]);
+    cmdSave->setToolTip(WithoutMnemonic(text[9]));
     Switch("SysTray")->setText(text[10]);
     Switch("SaveFilter")->setText(text[11]);
+    // t13 to t22: the ten Change switches, files then folders.
+    for (std::size_t i = 0; i < 10; ++i) {
+        switches_[4 + i]->setText(text[13 + i]);
+    }
 }
 
 void dlgSettings::OnLanguagePicked() {

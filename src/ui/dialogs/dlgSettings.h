@@ -54,6 +54,7 @@ private:
 
     QComboBox* Combo1 = nullptr;
     QLabel* lblLanguage = nullptr;
+    std::array<QLabel*, 3> Label1{}; // the headings: Save switches, folders, files
     std::array<QCheckBox*, kSwitchCount> switches_{};
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;

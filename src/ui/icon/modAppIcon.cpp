@@ -10,6 +10,7 @@
 // without this reference. Q_INIT_RESOURCE must be used outside any namespace.
 static void InitIconResource() {
     Q_INIT_RESOURCE(stampwell);
+    Q_INIT_RESOURCE(buttons);
 }
 
 namespace stampwell::ui {
@@ -34,6 +35,19 @@ QIcon AppIcon() {
     QIcon icon;
     for (const int size : kSizes) {
         const QString file = IconFile(size);
+        if (QFileInfo::exists(file)) {
+            icon.addFile(file, QSize(size, size));
+        }
+    }
+    return icon;
+}
+
+QIcon ButtonIcon(const QString& name) {
+    static const bool initialised = (InitIconResource(), true);
+    (void)initialised;
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) {
+        const QString file = QStringLiteral(":/buttons/%1-%2.png").arg(name).arg(size);
         if (QFileInfo::exists(file)) {
             icon.addFile(file, QSize(size, size));
         }

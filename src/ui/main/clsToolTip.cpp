@@ -61,6 +61,7 @@ void clsToolTip::Create(QWidget* parent, bool alwaysTip, bool balloonTip) {
     auto* head = new QHBoxLayout;
     iconLabel_ = new QLabel(popup_.get());
     titleLabel_ = new QLabel(popup_.get());
+    titleLabel_->setObjectName(QStringLiteral("title"));
     QFont bold = titleLabel_->font();
     bold.setBold(true);
     titleLabel_->setFont(bold);
@@ -68,9 +69,11 @@ void clsToolTip::Create(QWidget* parent, bool alwaysTip, bool balloonTip) {
     head->addWidget(titleLabel_, 1);
     layout->addLayout(head);
     textLabel_ = new QLabel(popup_.get());
+    textLabel_->setObjectName(QStringLiteral("text"));
     textLabel_->setTextFormat(Qt::PlainText);
     textLabel_->setWordWrap(true);
     layout->addWidget(textLabel_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     ApplyLook();
 }
 
@@ -165,8 +168,13 @@ void clsToolTip::ShowFor(QWidget* control) {
         return;
     }
     const Tool tool = tools_.value(control);
-    textLabel_->setText(QString(tool.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    popup_->adjustSize();
+    // A long path may break after any of its separators, as a line of words
+    // breaks between them: a slash allows it, a backslash needs a zero-width
+    // space after it.
+    QString shown = tool.text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\\'), QStringLiteral("\\\u200B"));
+    FitText(shown);
     const QPoint at = tool.centered
                           ? control->mapToGlobal(
                                 QPoint((control->width() - popup_->width()) / 2, control->height()))
@@ -174,6 +182,19 @@ void clsToolTip::ShowFor(QWidget* control) {
     popup_->move(at);
     popup_->show();
     visibleTimer_.start(visibleTime_);
+}
+
+void clsToolTip::FitText(const QString& text) {
+    // A wrapping label guesses its width; the balloon is instead as wide as
+    // the text's longest line, wrapped only where it passes the maximum
+    // width, and exactly as high as the lines that width needs.
+    textLabel_->setText(text);
+    const QMargins frame = popup_->contentsMargins() + popup_->layout()->contentsMargins();
+    const int widest = std::max(maxWidth_ - frame.left() - frame.right(), 1);
+    const QRect bounds = textLabel_->fontMetrics().boundingRect(
+        QRect(0, 0, widest, QWIDGETSIZE_MAX), Qt::TextWordWrap | Qt::AlignLeft, text);
+    textLabel_->setFixedSize(bounds.width(), textLabel_->heightForWidth(bounds.width()));
+    popup_->adjustSize();
 }
 
 QWidget* clsToolTip::ShownBalloon() const {

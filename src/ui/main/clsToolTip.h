@@ -70,6 +70,8 @@ private:
 
     void Hide();
     void ApplyLook();
+    // Sizes the balloon to the text.
+    void FitText(const QString& text);
 
     std::unique_ptr<QFrame> popup_;
     QLabel* iconLabel_ = nullptr;

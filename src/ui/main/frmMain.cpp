@@ -22,6 +22,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace stampwell::ui {
@@ -148,6 +149,20 @@ void frmMain::Connect() {
     connect(cmdSettings, &QToolButton::clicked, this, &frmMain::settingsRequested);
     connect(cmdHelp, &QToolButton::clicked, this, &frmMain::helpRequested);
     connect(cmdAbout, &QToolButton::clicked, this, &frmMain::aboutRequested);
+    connect(cmdFailures, &QPushButton::clicked, this, &frmMain::ShowFailures);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &frmMain::helpRequested);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
+        if (IsRunning()) {
+            CancelRun();
+        }
+    });
+    // Ctrl+Z beside the button's mnemonic.
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] {
+        if (cmdUndo->isVisible() && cmdUndo->isEnabled()) {
+            cmdUndo->click();
+        }
+    });
     progressTimer_.setInterval(100);
     connect(&progressTimer_, &QTimer::timeout, this, &frmMain::RefreshProgress);
 }
@@ -220,7 +235,10 @@ void frmMain::OnFilterChanged() {
 
 void frmMain::OnFilterButton(int index) {
     if (index == 0) {
+        // Selected, so that what the user types next replaces it.
         txtFilter->setText(QStringLiteral("*.*"));
+        txtFilter->setFocus();
+        txtFilter->selectAll();
         return;
     }
     const MessageAnswer answer =
@@ -233,6 +251,7 @@ void frmMain::OnFilterButton(int index) {
 
 void frmMain::OpenDateTimeDialog() {
     dlgDateTime dialog(txtDateTime, DatePattern(support::LocaleDateTimeTextForm()), this);
+    dialog.SetTexts(MainText(99), MainText(100), MainText(101));
     dialog.move(frameGeometry().topLeft() +
                 QPoint(TwipsToPixels(3030, *this), TwipsToPixels(3480, *this)));
     dialog.exec();
@@ -317,7 +336,15 @@ void frmMain::FillTimeCombos() {
     // The window's first lists show creation, last write and creation.
     const std::array<int, 3> designKinds{0, 1, 0};
     const std::array<QComboBox*, 3> lists{Combo1, Combo2, Combo3};
+    // Wide enough for every name and for Created with the mark of a kind that
+    // cannot be set (the other two can always be set), so that the window
+    // keeps its size whichever item is chosen.
+    qsizetype longest = names[0].size() + 1 + MainText(74).size();
+    for (const QString& name : names) {
+        longest = std::max(longest, name.size());
+    }
     for (std::size_t i = 0; i < lists.size(); ++i) {
+        lists[i]->setMinimumContentsLength(static_cast<int>(longest));
         const bool first = lists[i]->count() == 0;
         const QString text = lists[i]->currentText();
         const QSignalBlocker quiet(lists[i]);
@@ -330,12 +357,7 @@ void frmMain::FillTimeCombos() {
 }
 
 int frmMain::TimeIndexOf(const QComboBox* list) const {
-    for (int i = 0; i < 3; ++i) {
-        if (list->currentText() == TimeNameOf(i)) {
-            return i;
-        }
-    }
-    return 0;
+    return std::max(KindOfText(list->currentText()), 0);
 }
 
 QString frmMain::TimeNameOf(int index) const {

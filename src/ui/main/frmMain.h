@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/batchrun.h"
+#include "engine/failure.h"
 #include "engine/journal.h"
 #include "engine/undo.h"
 #include "ui/main/clsToolTip.h"
@@ -70,8 +71,12 @@ public:
 
     // The main-window texts: the 56 of the table, the two that report
     // failures (56: the failed count's label, 57: a single file not changed),
-    // and those of the journal and undo (58 to 68).
-    static constexpr int kMainTextCount = 69;
+    // those of the journal and undo (58 to 68), and from 69: the browse
+    // dialog's status, the tooltips of About and the field buttons (70 to
+    // 73), the mark of a time kind that cannot be set and the question
+    // before a run (74, 75), the failure list (76 to 84, 98), the names of
+    // the failed steps (85 to 97) and the date/time dialog's (99 to 101).
+    static constexpr int kMainTextCount = 102;
     // Main-window text N (empty for an index outside the table).
     QString MainText(int index) const;
     // The file-name filter of a run: the filter field's text, "*.*" for none.
@@ -85,6 +90,18 @@ public:
     bool IsRunning() const { return worker_.joinable(); }
     bool IsUndoing() const { return undoing_; }
     const clsToolTip* InfoBalloon() const { return toolTip_.get(); }
+
+    // The failures of the last run: the first kFailuresListed, and how many
+    // there were in all.
+    static constexpr std::size_t kFailuresListed = 10000;
+    const std::vector<engine::Failure>& Failures() const { return failures_; }
+    std::uint64_t FailureCount() const { return failureCount_; }
+    // Shows the failures of the last run in a list.
+    void ShowFailures();
+
+    // Whether the chosen item's file system can set time kind 0, 1 or 2;
+    // true while no existing item is chosen.
+    bool KindSettable(int kind) const { return settable_[static_cast<std::size_t>(kind)]; }
 
     // A system colour (high byte 0x80, low bytes its index) as the platform's
     // palette has it, 0x00BBGGRR; any other colour unchanged.
@@ -122,6 +139,7 @@ private:
     QGroupBox* BuildFrame4();
     QGroupBox* BuildFrame5();
     QGroupBox* BuildFrame6();
+    void SetTabOrder();
     void Connect();
 
     // Events.
@@ -142,6 +160,19 @@ private:
     void EnableFolderControls();
     void PrepareInfoBalloon();
     bool DateTimeIsValid() const;
+    // The progress and the failures of a run that is no longer the window's
+    // subject (another item, another language) are cleared.
+    void ForgetRun();
+
+    // The time kinds in the pick lists, marked where they cannot be set.
+    QString KindText(int kind) const;
+    // The kind a list's text names, marked or not; -1 for none.
+    int KindOfText(const QString& text) const;
+    void MarkTimeKinds();
+    // Asks before a run whose time operation writes a kind that cannot be
+    // set on the chosen item; true to go on.
+    bool GoDespiteUnsettableKinds(const engine::Job& job);
+    QString FailureReason(const engine::Failure& failure) const;
 
     // Runs.
     void StartRun();
@@ -196,6 +227,7 @@ private:
     std::array<QCheckBox*, 4> chkAttr{};
     QGroupBox* Frame5 = nullptr;
     QLabel* lblInfo = nullptr;
+    QPushButton* cmdFailures = nullptr;
     QProgressBar* progress_ = nullptr;
     QGroupBox* Frame6 = nullptr;
     QToolButton* cmdAbout = nullptr;
@@ -214,6 +246,10 @@ private:
     bool itemChanged_ = false;
     std::uint64_t total_ = 0; // items to do, once the search is over
     std::atomic<std::uint64_t> itemsDone_{0};
+    std::vector<engine::Failure> failures_; // filled under progressMutex_ during a run
+    std::uint64_t failureCount_ = 0;
+    std::array<bool, 3> settable_{true, true, true};
+    QString shownMark_; // the mark the pick lists show now
     engine::Outcome outcome_;
     bool undoing_ = false;
     engine::UndoOutcome undoOutcome_;

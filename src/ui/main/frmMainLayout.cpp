@@ -1,3 +1,4 @@
+#include "ui/icon/modAppIcon.h"
 #include "ui/main/frmMain.h"
 
 #include <QAction>
@@ -56,12 +57,20 @@ QLabel* NewElasticLabel(QWidget* parent, const char* name) {
     return label;
 }
 
-QToolButton* NewPictureButton(QWidget* parent, const char* name, QStyle::StandardPixmap picture) {
+QToolButton* NewPictureButton(QWidget* parent, const char* name, const QIcon& picture) {
     auto* button = Named(new QToolButton(parent), QLatin1String(name));
-    button->setIcon(parent->style()->standardIcon(picture));
+    button->setIcon(picture);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setAutoRaise(false);
     return button;
+}
+
+// A control that keeps its place while it is hidden, so that showing it
+// never moves the others.
+void KeepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
 }
 
 } // namespace
@@ -74,7 +83,29 @@ void frmMain::BuildFrames() {
     layout->addWidget(BuildFrame4());
     layout->addWidget(BuildFrame5());
     layout->addWidget(BuildFrame6());
-    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    // One size from the first show, the size that holds everything; a tool
+    // window of fixed size is not maximised.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    SetTabOrder();
+}
+
+void frmMain::SetTabOrder() {
+    // As the screen reads: frame by frame from the top, within a frame the
+    // left column before the right one and each row from the left.
+    std::vector<QWidget*> order{cmdBrowse};
+    order.insert(order.end(), chkDoWhat.begin(), chkDoWhat.end());
+    order.insert(order.end(), {txtFilter, chkRekursiv, Option2[0], Option2[1], chkExchange, Combo1,
+                               Combo2, Option2[2], Combo3, txtDateTime});
+    order.insert(order.end(), Option3.begin(), Option3.end());
+    order.insert(order.end(), chkAttr.begin(), chkAttr.end());
+    order.insert(order.end(), {cmdFailures, cmdAbout, cmdHelp, cmdSettings, cmdUndo, cmdExec,
+                               cmdCancel, cmdQuit});
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 QGroupBox* frmMain::BuildFrame2() {
@@ -82,7 +113,8 @@ QGroupBox* frmMain::BuildFrame2() {
     Frame2->setMouseTracking(true);
     lblPath = NewElasticLabel(Frame2, "lblPath");
     lblPath->setText(QStringLiteral(" "));
-    cmdBrowse = NewPictureButton(Frame2, "cmdBrowse", QStyle::SP_DirOpenIcon);
+    cmdBrowse =
+        NewPictureButton(Frame2, "cmdBrowse", style()->standardIcon(QStyle::SP_DirOpenIcon));
     auto* row = new QHBoxLayout(Frame2);
     row->addWidget(lblPath, 1);
     row->addWidget(cmdBrowse);
@@ -179,22 +211,31 @@ QGroupBox* frmMain::BuildFrame4() {
 QGroupBox* frmMain::BuildFrame5() {
     Frame5 = NewFrame(this, "Frame5");
     lblInfo = NewElasticLabel(Frame5, "lblInfo");
+    cmdFailures = Named(new QPushButton(Frame5), QStringLiteral("cmdFailures"));
+    KeepPlaceWhenHidden(cmdFailures);
+    cmdFailures->hide();
     progress_ = Named(new QProgressBar(Frame5), QStringLiteral("progress"));
     progress_->setFormat(QStringLiteral("%v / %m"));
     progress_->setTextVisible(true);
+    KeepPlaceWhenHidden(progress_);
     progress_->hide();
+    auto* line = new QHBoxLayout;
+    line->addWidget(lblInfo, 1);
+    line->addWidget(cmdFailures);
     auto* column = new QVBoxLayout(Frame5);
-    column->addWidget(lblInfo);
+    column->addLayout(line);
     column->addWidget(progress_);
     return Frame5;
 }
 
 QGroupBox* frmMain::BuildFrame6() {
     Frame6 = NewFrame(this, "Frame6");
-    cmdAbout = NewPictureButton(Frame6, "cmdAbout", QStyle::SP_MessageBoxInformation);
-    cmdHelp = NewPictureButton(Frame6, "cmdHelp", QStyle::SP_DialogHelpButton);
-    cmdSettings = NewPictureButton(Frame6, "cmdSettings", QStyle::SP_FileDialogContentsView);
-    cmdQuit = NewPictureButton(Frame6, "cmdQuit", QStyle::SP_DialogCloseButton);
+    cmdAbout = NewPictureButton(Frame6, "cmdAbout",
+                                style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    cmdHelp = NewPictureButton(Frame6, "cmdHelp", ButtonIcon(QStringLiteral("help")));
+    cmdSettings = NewPictureButton(Frame6, "cmdSettings", ButtonIcon(QStringLiteral("settings")));
+    cmdQuit =
+        NewPictureButton(Frame6, "cmdQuit", style()->standardIcon(QStyle::SP_DialogCloseButton));
     cmdExec = Named(new QPushButton(Frame6), QStringLiteral("cmdExec"));
     cmdExec->setEnabled(false);
     cmdCancel = Named(new QPushButton(Frame6), QStringLiteral("cmdCancel"));
@@ -207,10 +248,8 @@ QGroupBox* frmMain::BuildFrame6() {
     runCell->setContentsMargins(0, 0, 0, 0);
     runCell->addWidget(cmdExec, 0, 0);
     runCell->addWidget(cmdCancel, 0, 0);
-    QSizePolicy keepSpace = cmdExec->sizePolicy();
-    keepSpace.setRetainSizeWhenHidden(true);
-    cmdExec->setSizePolicy(keepSpace);
-    cmdCancel->setSizePolicy(keepSpace);
+    KeepPlaceWhenHidden(cmdExec);
+    KeepPlaceWhenHidden(cmdCancel);
     auto* row = new QHBoxLayout(Frame6);
     row->addWidget(cmdAbout);
     row->addWidget(cmdHelp);

@@ -1,3 +1,4 @@
+#include "platform/itemtimes.h"
 #include "support/modFSO.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/modBrowseFolders.h"
@@ -8,6 +9,7 @@
 #include "ui/main/qtext.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
 
@@ -67,10 +71,12 @@ void frmMain::EnableFolderControls() {
 }
 
 void frmMain::Browse() {
-    const QString result = BrowseForFolder(MainText(0), currentPath_, this, true, true, true);
+    const QString result = BrowseForFolder(MainText(0), currentPath_, this, true, true, true,
+                                           QString(), MainText(69) + QLatin1Char(' '));
     if (result.isEmpty()) {
         return;
     }
+    ForgetRun();
     lblPath->setText(result);
     if (Exists(result)) {
         isFolder_ = IsExistingFolder(result);
@@ -112,6 +118,7 @@ void frmMain::HandleDroppedNames(const QStringList& names) {
     const QString first = names.first();
     if (names.size() == 1) {
         if (Exists(first)) {
+            ForgetRun();
             isFolder_ = IsExistingFolder(first);
             currentPath_ = first;
             ShowPath(currentPath_);
@@ -136,6 +143,7 @@ void frmMain::HandleDroppedNames(const QStringList& names) {
         const QString title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
         if (ShowMessage(this, MessageIcon::Question, title, text, MessageButtons::YesNo) ==
             MessageAnswer::Yes) {
+            ForgetRun();
             currentPath_ = parent;
             isFolder_ = true;
             ShowPath(currentPath_);
@@ -156,10 +164,13 @@ void frmMain::ShowInfo() {
     const QString no = MainText(29);
     const std::string path = ToStd(currentPath_);
     const bool folder = support::FolderExists(path);
+    const bool exists = folder || support::FileExists(path);
+    const platform::ItemType type = folder ? platform::ItemType::Folder : platform::ItemType::File;
+    settable_ = {!exists || platform::CreationTimeSettable(path, type), true, true};
+    MarkTimeKinds();
     QString text;
-    if (folder || support::FileExists(path)) {
-        const ItemDetails details = ReadItemDetails(
-            path, folder ? platform::ItemType::Folder : platform::ItemType::File, yes, no);
+    if (exists) {
+        const ItemDetails details = ReadItemDetails(path, type, yes, no);
         const QStringList lines{MainText(folder ? 17 : 15),
                                 currentPath_,
                                 QString(),
@@ -179,6 +190,45 @@ void frmMain::ShowInfo() {
         text = MainText(first) + QStringLiteral("\r\n\r\n") + MainText(first + 1);
     }
     toolTip_->AddControl(Frame2, text, true);
+}
+
+void frmMain::ForgetRun() {
+    progress_->hide();
+    cmdFailures->hide();
+}
+
+QString frmMain::KindText(int kind) const {
+    const QString name = TimeNameOf(kind);
+    return KindSettable(kind) ? name : name + QLatin1Char(' ') + MainText(74);
+}
+
+int frmMain::KindOfText(const QString& text) const {
+    for (int kind = 0; kind < 3; ++kind) {
+        if (!text.isEmpty() && (text == TimeNameOf(kind) || text == KindText(kind))) {
+            return kind;
+        }
+    }
+    return -1;
+}
+
+void frmMain::MarkTimeKinds() {
+    const QString mark = MainText(74);
+    for (QComboBox* list : {Combo1, Combo2, Combo3}) {
+        const QSignalBlocker quiet(list);
+        QString text = list->currentText();
+        // A text marked before (perhaps in another language) without its mark.
+        const QString shownMark = QLatin1Char(' ') + shownMark_;
+        if (!shownMark_.isEmpty() && text.endsWith(shownMark)) {
+            text.chop(shownMark.size());
+        }
+        for (int kind = 0; kind < list->count() && kind < 3; ++kind) {
+            list->setItemText(kind, KindText(kind));
+        }
+        const int kind = KindOfText(text);
+        list->setEditText(kind >= 0 ? KindText(kind) : text);
+        list->lineEdit()->setCursorPosition(0);
+    }
+    shownMark_ = mark;
 }
 
 void frmMain::PrepareInfoBalloon() {

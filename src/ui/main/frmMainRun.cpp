@@ -1,7 +1,9 @@
 #include "engine/journalledrun.h"
 #include "engine/runflags.h"
+#include "platform/attributes.h"
 #include "platform/localtime.h"
 #include "support/datetimetext.h"
+#include "ui/dialogs/failurelist.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/modCompactPath.h"
 #include "ui/main/modMessageBox.h"
@@ -39,6 +41,9 @@ void frmMain::StartRun() {
         return;
     }
     const engine::Job job = MakeJob();
+    if (!GoDespiteUnsettableKinds(job)) {
+        return;
+    }
     std::unique_ptr<engine::JournalWriter> journal;
     const platform::SysError journalFailure =
         engine::StartJournal(engine::JournalFolder(), "Stampwell", job, journal);
@@ -74,6 +79,29 @@ bool frmMain::DateIsStorable() {
     return false;
 }
 
+bool frmMain::GoDespiteUnsettableKinds(const engine::Job& job) {
+    using TimeType = engine::TimeOperation::Type;
+    std::vector<engine::TimeKind> written;
+    if (job.times.type != TimeType::None) {
+        written.push_back(job.times.target);
+    }
+    if (job.times.type == TimeType::Copy && job.times.exchange) {
+        written.push_back(job.times.source);
+    }
+    QStringList unsettable;
+    for (const engine::TimeKind kind : written) {
+        if (!KindSettable(static_cast<int>(kind))) {
+            unsettable.append(TimeNameOf(static_cast<int>(kind)));
+        }
+    }
+    if (unsettable.isEmpty()) {
+        return true;
+    }
+    return ShowMessage(this, MessageIcon::Question, QStringLiteral("Stampwell"),
+                       MainText(75).arg(unsettable.join(QStringLiteral(", ")), currentPath_),
+                       MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
 bool frmMain::GoWithoutJournal(int text, const platform::SysError& reason) {
     return ShowMessage(this, MessageIcon::Warning, QStringLiteral("Stampwell"),
                        MainText(text).arg(FromStd(reason.text)),
@@ -87,7 +115,10 @@ void frmMain::StartProgress(std::uint64_t total) {
         itemInHand_.clear();
         itemChanged_ = false;
         total_ = total;
+        failures_.clear();
+        failureCount_ = 0;
     }
+    cmdFailures->hide();
     progress_->setRange(0, 0);
     progress_->setFormat(QStringLiteral("%v"));
     progress_->show();
@@ -102,6 +133,13 @@ engine::RunCallbacks frmMain::ProgressCallbacks() {
         itemChanged_ = true;
     };
     callbacks.itemDone = [this](const engine::ItemReport&) { ++itemsDone_; };
+    callbacks.failure = [this](const engine::Failure& failure) {
+        const std::lock_guard lock(progressMutex_);
+        if (failures_.size() < kFailuresListed) {
+            failures_.push_back(failure);
+        }
+        ++failureCount_;
+    };
     callbacks.searchDone = [this](std::uint64_t items) {
         const std::lock_guard lock(progressMutex_);
         total_ = items;
@@ -116,12 +154,11 @@ void frmMain::CancelRun() {
 }
 
 std::optional<engine::TimeKind> frmMain::KindShownBy(const QComboBox* list) const {
-    for (int i = 0; i < 3; ++i) {
-        if (!list->currentText().isEmpty() && list->currentText() == TimeNameOf(i)) {
-            return static_cast<engine::TimeKind>(i);
-        }
+    const int kind = KindOfText(list->currentText());
+    if (kind < 0) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return static_cast<engine::TimeKind>(kind);
 }
 
 engine::Job frmMain::MakeJob() {
@@ -207,10 +244,25 @@ void frmMain::FinishRun() {
     worker_.join();
     progressTimer_.stop();
     RefreshProgress();
-    const auto done = static_cast<int>(itemsDone_.load());
-    progress_->setFormat(QStringLiteral("%v / %m"));
-    progress_->setRange(0, std::max(done, 1));
-    progress_->setValue(done);
+    // The items done of the total; a run that ended without a search knows
+    // its total when it is done, a run cancelled during its search never.
+    const std::uint64_t done = itemsDone_.load();
+    std::uint64_t total = 0;
+    {
+        const std::lock_guard lock(progressMutex_);
+        total = total_;
+    }
+    if (total == 0 && !engine::CancelRun.load()) {
+        total = done;
+    }
+    if (total == 0) {
+        progress_->hide();
+    } else {
+        progress_->setFormat(QStringLiteral("%v / %m"));
+        progress_->setRange(0, static_cast<int>(total));
+        progress_->setValue(static_cast<int>(done));
+    }
+    cmdFailures->setVisible(failureCount_ != 0);
     lblInfo->setText(undoing_ ? UndoOutcomeText(undoOutcome_) : OutcomeText(outcome_));
     undoing_ = false;
     journal_.reset();
@@ -266,6 +318,54 @@ QString frmMain::OutcomeText(const engine::Outcome& outcome) const {
         text += QStringLiteral(", ") + MainText(56) + QStringLiteral(": ") + Count(outcome.failed);
     }
     return text;
+}
+
+} // namespace stampwell::ui
+
+namespace stampwell::ui {
+
+QString frmMain::FailureReason(const engine::Failure& failure) const {
+    QStringList concerned;
+    for (int kind = 0; kind < 3; ++kind) {
+        if ((failure.kinds & engine::KindBit(static_cast<engine::TimeKind>(kind))) != 0) {
+            concerned.append(TimeNameOf(kind));
+        }
+    }
+    // In the order of chkAttr: Archive, Read-only, System, Hidden.
+    const std::array<std::uint32_t, 4> bits{platform::kAttrArchive, platform::kAttrReadOnly,
+                                            platform::kAttrSystem, platform::kAttrHidden};
+    for (std::size_t i = 0; i < bits.size(); ++i) {
+        if ((failure.attributes & bits[i]) != 0) {
+            concerned.append(MainText(23 + static_cast<int>(i)));
+        }
+    }
+    QString reason = concerned.join(QStringLiteral(", "));
+    if (!failure.reason.text.empty()) {
+        reason +=
+            (reason.isEmpty() ? QString() : QStringLiteral(": ")) + FromStd(failure.reason.text);
+    }
+    return reason;
+}
+
+void frmMain::ShowFailures() {
+    std::vector<FailureList::Row> rows;
+    rows.reserve(failures_.size());
+    for (const engine::Failure& failure : failures_) {
+        rows.push_back({FromStd(failure.item), MainText(85 + static_cast<int>(failure.step)),
+                        FailureReason(failure)});
+    }
+    FailureList::Texts texts;
+    texts.title = MainText(77);
+    texts.columns = {MainText(78), MainText(79), MainText(80)};
+    if (failureCount_ > failures_.size()) {
+        texts.more = MainText(81).arg(failureCount_ - failures_.size());
+    }
+    texts.copy = MainText(82);
+    texts.save = MainText(83);
+    texts.fileTypes = MainText(84);
+    texts.saveFailed = MainText(98);
+    FailureList list(std::move(rows), texts, this);
+    list.exec();
 }
 
 } // namespace stampwell::ui

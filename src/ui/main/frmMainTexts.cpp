@@ -4,7 +4,9 @@
 #include "ui/icon/modAppIcon.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/qtext.h"
+#include "ui/main/qttranslation.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,9 +21,9 @@ namespace stampwell::ui {
 
 namespace {
 
-// Keys t0 to t74 of the table, t75, t76 for the failure texts, and t77 to
-// t87 for the journal and undo.
-constexpr int kLanguageKeys = 88;
+// Keys t0 to t74 of the table, t75, t76 for the failure texts, t77 to t87
+// for the journal and undo, t88 to t120 for the texts from MainText 69 on.
+constexpr int kLanguageKeys = 121;
 
 // Language texts are read with at most 255 characters.
 QString ReadMainKey(int key) {
@@ -29,15 +31,18 @@ QString ReadMainKey(int key) {
     return FromStd(text).left(255);
 }
 
-void SetPictureCaption(QToolButton* button, const QString& caption) {
+// The caption gives the button its mnemonic; the tooltip shows it without
+// the mnemonic's mark.
+void SetCaption(QAbstractButton* button, const QString& caption) {
     button->setText(caption);
-    button->setToolTip(caption);
+    button->setToolTip(WithoutMnemonic(caption));
 }
 
 } // namespace
 
 void frmMain::LoadLanguage() {
     setWindowTitle(QStringLiteral("Stampwell"));
+    UseQtTranslation(app::Global().CurrentLanguage);
     mainText_.assign(kMainTextCount, QString());
     std::vector<QString> key(kLanguageKeys);
     for (int i = 0; i < kLanguageKeys; ++i) {
@@ -49,7 +54,7 @@ void frmMain::LoadLanguage() {
     global.TimeName2 = ToStd(t(1));
     global.TimeName3 = ToStd(t(2));
 
-    cmdBrowse->setToolTip(t(3));
+    SetCaption(cmdBrowse, t(3));
     const QString blank = QStringLiteral(" ");
     Frame1->setTitle(blank + t(4));
     Frame2->setTitle(blank + t(5));
@@ -64,10 +69,10 @@ void frmMain::LoadLanguage() {
     for (int i = 0; i < 4; ++i) {
         chkAttr[static_cast<std::size_t>(i)]->setText(t(18 + i));
     }
-    SetPictureCaption(cmdHelp, t(22));
-    SetPictureCaption(cmdSettings, t(23));
-    cmdExec->setText(t(24));
-    SetPictureCaption(cmdQuit, t(25));
+    SetCaption(cmdHelp, t(22));
+    SetCaption(cmdSettings, t(23));
+    SetCaption(cmdExec, t(24));
+    SetCaption(cmdQuit, t(25));
 
     const auto fill = [this, &t](int first, int firstKey, int count) {
         for (int i = 0; i < count; ++i) {
@@ -87,13 +92,17 @@ void frmMain::LoadLanguage() {
     fill(45, 64, 11);
     fill(56, 75, 2);
     fill(58, 77, 11);
-    cmdCancel->setText(MainText(43));
-    cmdUndo->setText(MainText(65));
-    // After the text, which sets the button's shortcut to its mnemonic.
-    cmdUndo->setShortcut(QKeySequence::Undo);
-    cmdUndo->setToolTip(MainText(65) + QStringLiteral(" (") +
-                        cmdUndo->shortcut().toString(QKeySequence::NativeText) +
+    fill(69, 88, 33);
+    SetCaption(cmdCancel, MainText(43));
+    SetCaption(cmdUndo, MainText(65));
+    cmdUndo->setToolTip(cmdUndo->toolTip() + QStringLiteral(" (") +
+                        QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText) +
                         QStringLiteral(")"));
+    SetCaption(cmdAbout, MainText(70));
+    txtFilterButton[0]->setToolTip(MainText(71));
+    txtFilterButton[1]->setToolTip(MainText(72));
+    txtDateTimeButton->setToolTip(MainText(73));
+    SetCaption(cmdFailures, MainText(76));
 
     SetDoWhatCaptions(chkRekursiv->isChecked());
     FillTimeCombos();
@@ -104,12 +113,13 @@ void frmMain::SetComboLanguage() {
     for (QComboBox* list : {Combo1, Combo2, Combo3}) {
         for (int i = 0; i < 3; ++i) {
             if (list->currentText() == shownTimeName_[static_cast<std::size_t>(i)]) {
-                list->setEditText(TimeNameOf(i));
+                list->setEditText(KindText(i));
                 break;
             }
         }
     }
     lblInfo->setText(QString());
+    ForgetRun();
     for (int i = 0; i < 3; ++i) {
         shownTimeName_[static_cast<std::size_t>(i)] = MainText(33 + i);
     }

@@ -2,6 +2,7 @@
 
 #include "ui/main/modCompactPath.h"
 
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -14,8 +15,6 @@ namespace stampwell::ui {
 
 namespace {
 
-const QString kStatusPrefix = QStringLiteral("Auswahl: ");
-
 // The status line may run this far past the label's own width: the path is
 // shortened for the label plus this allowance.
 constexpr int kStatusAllowance = 80;
@@ -23,8 +22,10 @@ constexpr int kStatusAllowance = 80;
 } // namespace
 
 BrowseDialog::BrowseDialog(const QString& title, const QString& initialPath, QWidget* owner,
-                           bool statusLine, bool includeFiles, const QString& root)
-    : QDialog(owner), model_(new QFileSystemModel(this)), tree_(new QTreeView(this)) {
+                           bool statusLine, bool includeFiles, const QString& root,
+                           const QString& statusPrefix)
+    : QDialog(owner), model_(new QFileSystemModel(this)), tree_(new QTreeView(this)),
+      statusPrefix_(statusPrefix) {
     setObjectName(QStringLiteral("modBrowseFolders"));
     setWindowTitle(title);
     QDir::Filters filters = QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
@@ -52,6 +53,9 @@ BrowseDialog::BrowseDialog(const QString& title, const QString& initialPath, QWi
         layout->addWidget(status_);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    for (QAbstractButton* button : buttons->buttons()) {
+        button->setIcon(QIcon());
+    }
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -98,14 +102,15 @@ void BrowseDialog::SelectionChanged() {
         return;
     }
     const QFontMetrics metrics = status_->fontMetrics();
-    const int width = status_->contentsRect().width() - metrics.horizontalAdvance(kStatusPrefix) +
+    const int width = status_->contentsRect().width() - metrics.horizontalAdvance(statusPrefix_) +
                       kStatusAllowance;
-    status_->setText(kStatusPrefix + CompactPathToWidth(path, metrics, width));
+    status_->setText(statusPrefix_ + CompactPathToWidth(path, metrics, width));
 }
 
 QString BrowseForFolder(const QString& title, const QString& initialPath, QWidget* owner,
-                        bool statusLine, bool newStyle, bool includeFiles, const QString& root) {
-    BrowseDialog dialog(title, initialPath, owner, statusLine, includeFiles, root);
+                        bool statusLine, bool newStyle, bool includeFiles, const QString& root,
+                        const QString& statusPrefix) {
+    BrowseDialog dialog(title, initialPath, owner, statusLine, includeFiles, root, statusPrefix);
     dialog.setSizeGripEnabled(newStyle);
     if (dialog.exec() != QDialog::Accepted) {
         return QString();

@@ -10,13 +10,13 @@ class QTreeView;
 namespace stampwell::ui {
 
 // The browse dialog: a tree of the file system in which a folder (and, when
-// asked, a file) is chosen. The status line shows "Auswahl: " and the selected
-// path, shortened to fit.
+// asked, a file) is chosen. The status line shows the prefix (the caller's
+// text in the language in use) and the selected path, shortened to fit.
 class BrowseDialog : public QDialog {
     Q_OBJECT
 public:
     BrowseDialog(const QString& title, const QString& initialPath, QWidget* owner, bool statusLine,
-                 bool includeFiles, const QString& root);
+                 bool includeFiles, const QString& root, const QString& statusPrefix = QString());
 
     // The selected item's path in the platform's form; "" when none.
     QString SelectedPath() const;
@@ -33,6 +33,7 @@ private:
     QFileSystemModel* model_;
     QTreeView* tree_;
     QLabel* status_ = nullptr;
+    QString statusPrefix_;
 };
 
 // Shows the browse dialog modally; the chosen path, or "" when cancelled or
@@ -40,6 +41,6 @@ private:
 // dialog with its own buttons (the only form this program has).
 QString BrowseForFolder(const QString& title, const QString& initialPath, QWidget* owner,
                         bool statusLine, bool newStyle, bool includeFiles,
-                        const QString& root = QString());
+                        const QString& root = QString(), const QString& statusPrefix = QString());
 
 } // namespace stampwell::ui

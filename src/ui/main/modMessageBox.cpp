@@ -1,5 +1,6 @@
 #include "ui/main/modMessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -39,6 +40,10 @@ MessageAnswer ShowMessage(QWidget* parent, MessageIcon icon, const QString& titl
                     buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                      : QMessageBox::Ok,
                     parent);
+    // Plain buttons, as the platform's own message boxes have them.
+    for (QAbstractButton* button : box.buttons()) {
+        button->setIcon(QIcon());
+    }
     const int answer = box.exec();
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;

@@ -14,4 +14,17 @@ inline std::string ToStd(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
+// A caption as plain text: without the mark of its mnemonic ("&Start" is
+// "Start"; "&&" stands for "&").
+inline QString WithoutMnemonic(const QString& caption) {
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+        }
+        text += caption[i];
+    }
+    return text;
+}
+
 } // namespace stampwell::ui

@@ -63,6 +63,11 @@ protected:
 
 } // namespace
 
+TEST_F(Ntfs, ACreationTimeIsSettableOnFilesAndFolders) {
+    EXPECT_TRUE(CreationTimeSettable(file_, ItemType::File));
+    EXPECT_TRUE(CreationTimeSettable(folder_, ItemType::Folder));
+}
+
 TEST_F(Ntfs, AllThreeTimesRoundTripTo100Nanoseconds) {
     for (const auto& [path, type] :
          {std::pair{file_, ItemType::File}, {folder_, ItemType::Folder}}) {

@@ -221,18 +221,50 @@ private slots:
         for (const char* name : {"lblLanguage", "cmdSave", "cmdCancel"}) {
             QCOMPARE(Control<QWidget>(dialog, name)->property("text").toString(), QString());
         }
-        for (const char* name :
-             {"chkSavePath", "chkSaveFilter", "chkSaveTime", "chkSaveAttrib", "chkSysTray"}) {
-            QCOMPARE(Control<QCheckBox>(dialog, name)->text(), QString());
+        for (const char* key : dlgSettings::SwitchKeys()) {
+            QCOMPARE(Control<QCheckBox>(dialog, ("chk" + std::string(key)).c_str())->text(),
+                     QString());
         }
-        // The captions the language files never change keep the built-in texts.
-        QCOMPARE(Control<QCheckBox>(dialog, "chkChangeHiddenDirTimes")->text(),
-                 QStringLiteral("Zeiten von versteckten Verzeichnissen ändern"));
-        QCOMPARE(Control<QLabel>(dialog, "Label1(0)")->text(),
-                 QStringLiteral("Einstellungen speichern"));
+        for (const char* name : {"Label1(0)", "Label1(1)", "Label1(2)"}) {
+            QCOMPARE(Control<QLabel>(dialog, name)->text(), QString());
+        }
         // Save keeps a language the list does not offer.
         Control<QPushButton>(dialog, "cmdSave")->click();
         QCOMPARE(profile.Get("Language"), std::string("Bare"));
+    }
+
+    // Every caption comes from the language file, the ten Change switches
+    // and the headings too.
+    void EveryCaptionIsInTheLanguageInUse_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("hiddenFolders");
+        QTest::addColumn<QString>("systemFiles");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("English") << QStringLiteral("English")
+                                 << QStringLiteral("Change the times of hidden folders")
+                                 << QStringLiteral(
+                                        "Change the times of files with the System attribute")
+                                 << QStringLiteral("Remember for the next start");
+        QTest::newRow("Deutsch") << QStringLiteral("Deutsch")
+                                 << QStringLiteral("Zeiten von versteckten Verzeichnissen ändern")
+                                 << QStringLiteral("Zeiten von Dateien mit System-Attribut ändern")
+                                 << QStringLiteral("Für den nächsten Start speichern");
+    }
+
+    void EveryCaptionIsInTheLanguageInUse() {
+        QFETCH(QString, language);
+        QFETCH(QString, hiddenFolders);
+        QFETCH(QString, systemFiles);
+        QFETCH(QString, heading);
+        Profile profile(language.toStdString());
+        dlgSettings dialog(nullptr, {});
+        QCOMPARE(Control<QCheckBox>(dialog, "chkChangeHiddenDirTimes")->text(), hiddenFolders);
+        QCOMPARE(Control<QCheckBox>(dialog, "chkChangeSystemFileTimes")->text(), systemFiles);
+        QCOMPARE(Control<QLabel>(dialog, "Label1(0)")->text(), heading);
+        for (const char* key : dlgSettings::SwitchKeys()) {
+            QVERIFY(
+                !Control<QCheckBox>(dialog, ("chk" + std::string(key)).c_str())->text().isEmpty());
+        }
     }
 
     void CenterFormPlacesTheFormOverItsOwnerButNotOffTheScreen() {

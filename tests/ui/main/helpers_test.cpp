@@ -11,11 +11,31 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 using namespace stampwell::ui;
+
+namespace {
+
+// A style that asks for pictures on dialog buttons, as some desktops do.
+class ButtonPicturesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+} // namespace
 
 class HelpersTest : public QObject {
     Q_OBJECT
@@ -152,7 +172,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         BrowseDialog dialog(QStringLiteral("Choose"), QDir::toNativeSeparators(deep), nullptr, true,
-                            true, QString());
+                            true, QString(), QStringLiteral("Selection: "));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Choose"));
         QCOMPARE(dialog.SelectedPath(), QDir::toNativeSeparators(deep));
         dialog.Select(file.fileName());
@@ -161,7 +181,7 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QString status = dialog.StatusText();
-        QVERIFY(status.startsWith(QStringLiteral("Auswahl: ")));
+        QVERIFY(status.startsWith(QStringLiteral("Selection: ")));
         QVERIFY(status.endsWith(QStringLiteral("chosen file.txt")));
         QVERIFY(status.contains(QStringLiteral("...")));
     }
@@ -209,6 +229,44 @@ private slots:
         QLineEdit iso(QStringLiteral("12:13:14"));
         dlgDateTime second(&iso, QStringLiteral("yyyy-MM-dd"));
         QCOMPARE(second.TimeEditor()->time(), QTime(12, 13, 14));
+    }
+
+    // Plain Yes and No, as the platform's own boxes have them, even where the
+    // style would give them pictures.
+    void MessageBoxButtonsCarryNoPictures() {
+        QApplication::setStyle(new ButtonPicturesStyle);
+        bool plain = false;
+        QTimer::singleShot(0, [&plain] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            plain = box->buttons().size() == 2;
+            for (const QAbstractButton* button : box->buttons()) {
+                plain = plain && button->icon().isNull();
+            }
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(ShowMessage(nullptr, MessageIcon::Question, QStringLiteral("t"),
+                             QStringLiteral("q"), MessageButtons::YesNo),
+                 MessageAnswer::No);
+        QVERIFY(plain);
+    }
+
+    // A long path breaks after its separators, Windows' too, within the width.
+    void ABalloonWrapsALongPathWithinItsWidth() {
+        QWidget control;
+        control.show();
+        clsToolTip tip;
+        tip.Create(&control, true, true);
+        tip.SetMaxWidth(400);
+        for (const QChar separator : {QLatin1Char('/'), QLatin1Char('\\')}) {
+            const QString path =
+                QStringLiteral("C:") +
+                (separator + QStringLiteral("a_folder_with_a_long_name")).repeated(8);
+            tip.AddControl(&control, path);
+            tip.ShowFor(&control);
+            QVERIFY(tip.ShownBalloon() != nullptr);
+            QVERIFY(tip.ShownBalloon()->width() <= 400);
+        }
     }
 };
 

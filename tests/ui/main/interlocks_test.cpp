@@ -4,6 +4,7 @@
 #include "ui/dialogs/dlgDateTime.h"
 #include "ui/main/frmMain.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -100,11 +102,13 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QPoint offset;
+        QString caption;
         QTimer::singleShot(0, [&] {
             auto* dialog =
                 qobject_cast<stampwell::ui::dlgDateTime*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
             offset = dialog->pos() - w.frameGeometry().topLeft();
+            caption = dialog->windowTitle();
             dialog->TimeEditor()->setTime(QTime(23, 59, 58));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdOK")),
                               Qt::LeftButton);
@@ -113,7 +117,22 @@ private slots:
         field->findChild<QAction*>(QStringLiteral("txtDateTime.button(0)"))->trigger();
         QCOMPARE(offset, QPoint(3030 * w.logicalDpiX() / 1440, 3480 * w.logicalDpiX() / 1440));
         QCOMPARE(field->text(), ValidDateTime().left(11) + QStringLiteral("23:59:58"));
+        QCOMPARE(caption, w.MainText(99));
         QVERIFY(Control<QPushButton>(w, "cmdExec")->isEnabled() == false); // no path chosen
+    }
+
+    void TheTimeEditorTakesTypedDigitsAtOnce() {
+        QLineEdit field(ValidDateTime());
+        stampwell::ui::dlgDateTime dialog(&field, QStringLiteral("dd.MM.yyyy"), nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTimeEdit* editor = dialog.TimeEditor();
+        auto* text = editor->findChild<QLineEdit*>();
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(3, text->height() / 2));
+        QTest::keyClicks(editor, QStringLiteral("080910"));
+        QCOMPARE(editor->time(), QTime(8, 9, 10));
     }
 
     void ChangeNeedsBothTimeKinds() {
@@ -148,6 +167,9 @@ private slots:
         QCOMPARE(w.FilterText(), QStringLiteral("*.txt"));
         filter->findChild<QAction*>(QStringLiteral("txtFilter.button(0)"))->trigger();
         QCOMPARE(filter->text(), QStringLiteral("*.*"));
+        // Selected: what is typed next replaces it.
+        QTest::keyClicks(filter, QStringLiteral("*.log"));
+        QCOMPARE(filter->text(), QStringLiteral("*.log"));
         QTest::mouseClick(Control<QRadioButton>(w, "chkDoWhat(2)"), Qt::LeftButton);
         QVERIFY(!filter->isEnabled());
         QTest::mouseClick(Control<QRadioButton>(w, "chkDoWhat(1)"), Qt::LeftButton);
@@ -337,11 +359,75 @@ private slots:
         QCOMPARE(Control<QGroupBox>(w, "Frame1")->title(), QStringLiteral(" Scope and filter"));
         QCOMPARE(Control<QGroupBox>(w, "Frame5")->title(), QStringLiteral("Status"));
         QCOMPARE(Control<QPushButton>(w, "cmdCancel")->text(), w.MainText(43));
-        QCOMPARE(w.MainText(43), QStringLiteral("Cancel"));
+        QCOMPARE(w.MainText(43), QStringLiteral("&Cancel"));
         QCOMPARE(w.MainText(44), Control<QPushButton>(w, "cmdExec")->text());
         QCOMPARE(w.MainText(20), w.TimeNameOf(0));
         QCOMPARE(w.MainText(56), QStringLiteral("Failed"));
         QCOMPARE(Control<QComboBox>(w, "Combo1")->count(), 3);
+    }
+
+    // Keyboard: every button has a mnemonic of its own and a tooltip, in both
+    // languages, and Qt's own buttons speak the language too.
+    void EveryButtonHasAMnemonicAndATooltip_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("yes");
+        QTest::newRow("English") << QStringLiteral("English") << QStringLiteral("&Yes");
+        QTest::newRow("Deutsch") << QStringLiteral("Deutsch") << QStringLiteral("&Ja");
+    }
+
+    void EveryButtonHasAMnemonicAndATooltip() {
+        QFETCH(QString, language);
+        QFETCH(QString, yes);
+        Profile profile(language.toStdString());
+        frmMain w;
+        w.Load();
+        QSet<QKeySequence> mnemonics;
+        for (const char* name : {"cmdBrowse", "cmdAbout", "cmdHelp", "cmdSettings", "cmdUndo",
+                                 "cmdExec", "cmdCancel", "cmdQuit", "cmdFailures"}) {
+            auto* button = Control<QAbstractButton>(w, name);
+            const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+            QVERIFY2(!mnemonic.isEmpty(), name);
+            mnemonics.insert(mnemonic);
+            QVERIFY2(!button->toolTip().isEmpty() && !button->toolTip().contains(QLatin1Char('&')),
+                     name);
+        }
+        QCOMPARE(mnemonics.size(), 9);
+        for (const char* name :
+             {"txtFilter.button(0)", "txtFilter.button(1)", "txtDateTime.button(0)"}) {
+            QVERIFY2(!Control<QAction>(w, name)->toolTip().isEmpty(), name);
+        }
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), yes);
+    }
+
+    void KeyboardOrderAndKeys() {
+        Profile profile;
+        profile.Set("Path", profile.root.path().toUtf8().constData());
+        frmMain w;
+        int helpAsked = 0;
+        connect(&w, &frmMain::helpRequested, [&helpAsked] { ++helpAsked; });
+        w.Load();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdBrowse"));
+        const QStringList order{
+            "cmdBrowse",   "chkDoWhat(0)", "chkDoWhat(1)", "chkDoWhat(2)", "txtFilter",
+            "chkRekursiv", "Option2(0)",   "Option2(1)",   "chkExchange",  "Combo1",
+            "Combo2",      "Option2(2)",   "Combo3",       "txtDateTime",  "Option3(0)",
+            "Option3(1)",  "Option3(2)",   "chkAttr(0)",   "chkAttr(1)",   "chkAttr(2)",
+            "chkAttr(3)",  "cmdFailures",  "cmdAbout",     "cmdHelp",      "cmdSettings",
+            "cmdUndo",     "cmdExec",      "cmdCancel",    "cmdQuit"};
+        QStringList chain;
+        QWidget* next = Control<QWidget>(w, "cmdBrowse");
+        do {
+            if (order.contains(next->objectName()) && !chain.contains(next->objectName())) {
+                chain.append(next->objectName());
+            }
+            next = next->nextInFocusChain();
+        } while (next->objectName() != QLatin1String("cmdBrowse"));
+        QCOMPARE(chain, order);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(helpAsked, 1);
     }
 
     void AFileWithOnlyTheTimeNamesLeavesEverythingElseEmpty() {

@@ -1,5 +1,6 @@
 #include "platform/attributes.h"
 #include "profile.h"
+#include "ui/main/clsToolTip.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/modBrowseFolders.h"
 #include "ui/main/modItemInfo.h"
@@ -94,15 +95,17 @@ private slots:
         profile.Set("Path", profile.root.path().toUtf8().constData());
         frmMain w;
         w.Load();
-        QString title, selected;
+        QString title, selected, status;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<BrowseDialog*>(QApplication::activeModalWidget());
             title = dialog->windowTitle();
             selected = dialog->SelectedPath();
+            status = dialog->StatusText();
             dialog->reject();
         });
         w.Browse();
         QCOMPARE(title, w.MainText(0));
+        QVERIFY(status.startsWith(w.MainText(69) + QLatin1Char(' ')));
         QCOMPARE(selected, QDir::toNativeSeparators(profile.root.path()));
     }
 
@@ -294,6 +297,56 @@ private slots:
         frmMain w;
         w.Load();
         QCOMPARE(BalloonText(w), w.MainText(36) + QStringLiteral("\r\n\r\n") + w.MainText(37));
+    }
+
+    void TheBalloonIsExactlyAsLargeAsItsText_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("item");
+        for (const char* language : {"English", "Deutsch"}) {
+            for (const char* item : {"nothing", "deep folder", "file"}) {
+                QTest::addRow("%s, %s", language, item)
+                    << QString::fromLatin1(language) << QString::fromLatin1(item);
+            }
+        }
+    }
+
+    void TheBalloonIsExactlyAsLargeAsItsText() {
+        QFETCH(QString, language);
+        QFETCH(QString, item);
+        Profile profile(language.toStdString());
+        QString path;
+        if (item == QLatin1String("deep folder")) {
+            path = profile.Path(QStringLiteral("a_folder_with_a_rather_long_name/").repeated(8));
+            QVERIFY(QDir().mkpath(path));
+        } else if (item == QLatin1String("file")) {
+            path = profile.Path(QStringLiteral("f.txt"));
+            Touch(path);
+        }
+        if (!path.isEmpty()) {
+            profile.Set("Path", path.toUtf8().constData());
+        }
+        frmMain w;
+        w.Load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* frame = Control<QGroupBox>(w, "Frame2");
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), frame->mapToGlobal(QPointF(5, 5)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &move);
+        const_cast<stampwell::ui::clsToolTip*>(w.InfoBalloon())->ShowFor(frame);
+        QWidget* balloon = w.InfoBalloon()->ShownBalloon();
+        QVERIFY(balloon != nullptr);
+        auto* text = balloon->findChild<QLabel*>(QStringLiteral("text"));
+        // Wrapped at its own width the text needs the label's whole size, no more and no less.
+        const QRect needed = text->fontMetrics().boundingRect(
+            QRect(0, 0, text->width(), 100000), Qt::TextWordWrap | Qt::AlignLeft, text->text());
+        QCOMPARE(text->size(), needed.size());
+        QVERIFY(balloon->width() <= 400);
+        QVERIFY(balloon->rect().contains(text->geometry()));
+        auto* title = balloon->findChild<QLabel*>(QStringLiteral("title"));
+        QVERIFY(title->isVisibleTo(balloon) == !path.isEmpty());
+        QVERIFY(!title->isVisibleTo(balloon) ||
+                title->geometry().bottom() < text->geometry().top());
     }
 
     void PointingAtTheFrameGivesTheBalloonItsTitleAndColours() {
