@@ -17,7 +17,7 @@ struct WindowSection {
 };
 
 constexpr WindowSection kSections[] = {
-    {"SWfrmMain", 88}, {"SWdlgAbout", 5}, {"SWdlgSettings", 13}, {"dlgLangSelect", 5}};
+    {"SWfrmMain", 121}, {"SWdlgAbout", 5}, {"SWdlgSettings", 23}, {"dlgLangSelect", 5}};
 
 std::string LanguageFile(const std::string& language) {
     return std::string(STAMPWELL_LANG_DIR) + "/" + language + ".lng";
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFileTest, ::testing::Values("English",
 
 TEST(LanguageFiles, GermanUmlautsArriveAsUtf8) {
     const UsingLanguage language("Deutsch");
-    EXPECT_EQ(ReadLang("SWdlgAbout", "t4", ""), "Schlie\xC3\x9F"
+    EXPECT_EQ(ReadLang("SWdlgAbout", "t4", ""), "&Schlie\xC3\x9F"
                                                 "en");
     EXPECT_EQ(ReadLang("SWfrmMain", "t1", ""), "Ge\xC3\xA4ndert");
 }

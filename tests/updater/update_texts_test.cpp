@@ -6,31 +6,27 @@ using namespace stampupdate;
 
 namespace {
 
-struct AddressCase {
-    std::u16string version;
-    std::u16string language;
-    std::u16string commandLine;
-    std::u16string expected; // below the site root
-};
-
-class TargetAddressTest : public ::testing::TestWithParam<AddressCase> {};
-
-TEST_P(TargetAddressTest, FollowsTheRecordAndTheCommandLine) {
-    const AddressCase& c = GetParam();
-    EXPECT_EQ(TargetAddress(NormaliseRecord(c.version, c.language), c.commandLine),
-              kSiteRoot + c.expected);
+TEST(UpdateTexts, TheAddressFollowsTheRecordAndTheCommandLine) {
+    struct Case {
+        std::u16string version, language, commandLine;
+        std::u16string expected; // below the site root
+    };
+    const Case cases[] = {
+        {u"3.01.00", u"en", u"", u"stampwell/en/update/QSW_3.01.00.htm"},
+        {u"3.01.00", u"en", u"3.01.00", u"stampwell/3.01.00/update/QSW_en.htm"},
+        {u"", u"", u"", u"stampwell/en/update/QSW_NotFound.htm"},
+        {u"3.01.00", u"DEU", u"", u"stampwell/de/update/QSW_3.01.00.htm"},
+        {u"3.01.00", u"DE", u"", u"stampwell/de/update/QSW_3.01.00.htm"},
+        {u"3.01.00", u"DE", u" Beta Ä", u"stampwell/ beta ä/update/QSW_DE.htm"},
+        {u"3.01.00", u"fr", u"", u"stampwell/fr/update/QSW_3.01.00.htm"},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        EXPECT_EQ(TargetAddress(NormaliseRecord(c.version, c.language), c.commandLine),
+                  kSiteRoot + c.expected)
+            << "row " << row++;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    UpdateTexts, TargetAddressTest,
-    ::testing::Values(
-        AddressCase{u"3.01.00", u"en", u"", u"stampwell/en/update/QSW_3.01.00.htm"},
-        AddressCase{u"3.01.00", u"en", u"3.01.00", u"stampwell/3.01.00/update/QSW_en.htm"},
-        AddressCase{u"", u"", u"", u"stampwell/en/update/QSW_NotFound.htm"},
-        AddressCase{u"3.01.00", u"DEU", u"", u"stampwell/de/update/QSW_3.01.00.htm"},
-        AddressCase{u"3.01.00", u"DE", u"", u"stampwell/de/update/QSW_3.01.00.htm"},
-        AddressCase{u"3.01.00", u"DE", u" Beta Ä", u"stampwell/ beta ä/update/QSW_DE.htm"},
-        AddressCase{u"3.01.00", u"fr", u"", u"stampwell/fr/update/QSW_3.01.00.htm"}));
 
 TEST(UpdateTexts, OnlyExactlyDeOrEnHasText) {
     EXPECT_EQ(QuestionText(MessageLines(NormaliseRecord(u"", u"Deutsch").language)),

@@ -216,7 +216,7 @@ TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChangeAndNoCreationTim
     EXPECT_EQ(WriteAttributes(file, kAttrHidden).code, ENOTSUP);
     EXPECT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
     EXPECT_EQ(Read(file), kAttrReadOnly);
-    EXPECT_FALSE(posix::CanStoreCreationTime(file));
+    EXPECT_FALSE(CreationTimeSettable(file, ItemType::File));
     EXPECT_EQ(WriteItemTimes(file, ItemType::File, {FileTime{1, 0}, {}, {}}).code, ENOTSUP);
 }
 

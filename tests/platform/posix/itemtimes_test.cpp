@@ -52,7 +52,7 @@ TEST(PosixItemTimes, ACreationTimeIsReadWhereTheFileSystemKeepsOne) {
 TEST(PosixItemTimes, ACreationTimeIsStoredWhereSambaKeepsIt) {
     TempFolder temp;
     const auto file = temp.MakeFile("a.txt");
-    EXPECT_TRUE(posix::CanStoreCreationTime(file));
+    EXPECT_TRUE(CreationTimeSettable(file, ItemType::File));
     ItemTimes born;
     ASSERT_FALSE(ReadItemTimes(file, ItemType::File, born).Failed());
     const FileTime wanted{1'500'000'000, 123'456'700};
@@ -79,7 +79,7 @@ TEST(PosixItemTimes, ALinkHoldsNoCreationTimeAndKeepsItsOtherTimes) {
     TempFolder temp;
     const auto link = temp.Path("link");
     ASSERT_EQ(symlink("nowhere", link.c_str()), 0);
-    EXPECT_FALSE(posix::CanStoreCreationTime(link));
+    EXPECT_FALSE(CreationTimeSettable(link, ItemType::File));
     ItemTimes before;
     ASSERT_FALSE(ReadItemTimes(link, ItemType::File, before).Failed());
     const FileTime wanted{1'500'000'000, 0};
