@@ -2,24 +2,10 @@
 
 #include "app/constants.h"
 #include "platform/userstore.h"
+#include "platform/utf8.h"
 #include "platform/wildcard.h"
 
 namespace stampwell::app {
-
-namespace {
-
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-        return;
-    }
-    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-    out += static_cast<char>(((0xFF << (7 - extra)) & 0xFF) | (code >> (6 * extra)));
-    for (int k = extra - 1; k >= 0; --k)
-        out += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
-}
-
-} // namespace
 
 platform::SysError SaveStringValue(std::string_view subKey, std::string_view name,
                                    std::string_view text) {
@@ -54,7 +40,7 @@ std::string RecordLanguage(std::string_view currentLanguage) {
             out += currentLanguage[pos++];
             continue;
         }
-        AppendUtf8(platform::FoldCharacter(code), out);
+        platform::AppendUtf8(platform::FoldCharacter(code), out);
         pos += length;
     }
     return out;

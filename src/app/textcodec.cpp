@@ -1,5 +1,7 @@
 #include "app/textcodec.h"
 
+#include "platform/utf8.h"
+
 #include <array>
 
 namespace stampwell::app {
@@ -11,19 +13,6 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(char16_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 } // namespace
 
@@ -70,7 +59,7 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         const char16_t code = byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
-        AppendUtf8(code, out);
+        platform::AppendUtf8(code, out);
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -43,17 +44,6 @@ std::string_view Trim(std::string_view text) {
     if (first == std::string_view::npos)
         return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-        return;
-    }
-    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-    out += static_cast<char>(((0xFF << (7 - extra)) & 0xFF) | (code >> (6 * extra)));
-    for (int k = extra - 1; k >= 0; --k)
-        out += static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F));
 }
 
 // UTF-16LE as UTF-8; a lone surrogate becomes U+FFFD, an odd last byte is dropped.
