@@ -10,6 +10,13 @@ namespace stampwell::platform {
 
 namespace {
 
+// Opened for reading while others may read, write or delete it.
+win32::FileHandle OpenForReading(const std::string& path) {
+    return win32::FileHandle(CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 DWORD Attributes(const std::string& path) {
     if (path.empty())
         return INVALID_FILE_ATTRIBUTES;
@@ -75,10 +82,7 @@ SysError CreateFolderPath(const std::string& path) {
 
 SysError ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    const win32::FileHandle file(CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                             nullptr));
+    const win32::FileHandle file = OpenForReading(path);
     if (!file.Valid())
         return LastSysError();
     char buffer[65536];
@@ -104,10 +108,7 @@ SysError FileTooLarge() {
 
 SysError ReadSettingsFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    const win32::FileHandle file(CreateFileW(win32::WidePath(path).c_str(), GENERIC_READ,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                             nullptr));
+    const win32::FileHandle file = OpenForReading(path);
     if (!file.Valid())
         return LastSysError();
     if (GetFileType(file.Get()) != FILE_TYPE_DISK)
