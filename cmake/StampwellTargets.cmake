@@ -4,6 +4,13 @@ if(STAMPWELL_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
 endif()
+if(STAMPWELL_FUZZ)
+    # Coverage for libFuzzer in every library; the fuzz targets add its main.
+    # Line tables are enough for the stack of a crash.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=all -gline-tables-only)
+    add_link_options(-fsanitize=address,undefined)
+endif()
 
 function(stampwell_target_defaults target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
