@@ -2,6 +2,7 @@
 #include "platform/itemtimes.h"
 #include "platform/listing.h"
 #include "platform/posix/ntfsvolume.h"
+#include "testing/missingpart.h"
 
 #include <cerrno>
 #include <fstream>
@@ -27,7 +28,7 @@ class Ntfs : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!volume_.Mounted())
-            GTEST_SKIP() << "no NTFS volume for this test: " << volume_.Why();
+            STAMPWELL_MISSING_PART("no NTFS volume for this test: " + volume_.Why());
         file_ = volume_.Path("file.txt");
         std::ofstream(file_) << "A file with some text in it, as files with attributes have.\n";
         folder_ = volume_.Path("folder");
