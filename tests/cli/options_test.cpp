@@ -2,7 +2,7 @@
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/shellquote.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/files.h"
 #include "platform/localtime.h"
 
@@ -239,7 +239,7 @@ TEST(Report, ItemLinesSayWhatWasDoneAndWhatFailedWhy) {
 
 // A cancel leaves found files untreated; the summary counts those treated.
 TEST(Report, SummaryAfterACancelCountsTheItemsTreated) {
-    test::TestTree tree;
+    stampwell::testing::TempFolder tree;
     for (int i = 0; i < 100; ++i)
         tree.File("f" + std::to_string(i) + ".txt");
     engine::Job job;

@@ -1,6 +1,6 @@
 #include "engine/batchrun.h"
 #include "engine/modFindFiles.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 
 constexpr FileTime kOld{1'000'000'000, 123'456'700};
@@ -89,7 +89,7 @@ protected:
         return paths;
     }
 
-    TestTree tree_;
+    TempFolder tree_;
 };
 
 TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
@@ -370,7 +370,7 @@ TEST_F(BatchRun, ChangesNotKeptAreCountedAsFailed) {
 }
 
 TEST(BatchRunNames, LongPathsAreProcessed) {
-    TestTree tree;
+    TempFolder tree;
     std::string relative;
     for (int i = 0; i < 3; ++i)
         relative += std::string(100, static_cast<char>('a' + i)) + "/";

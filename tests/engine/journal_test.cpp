@@ -1,5 +1,5 @@
 #include "engine/journalledrun.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/item.h"
@@ -9,7 +9,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 
 TEST(JournalText, EscapesEveryByteThatCouldBreakALineAndReadsItBack) {
     const std::pair<std::string, std::string> cases[] = {
@@ -54,7 +54,7 @@ ItemReport Planned(const std::string& path, platform::ItemKind kind) {
 // Every value and every name comes back exactly, and the head and end say
 // what the run was.
 TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
-    TestTree tree;
+    TempFolder tree;
     const std::string folder = tree.Path("journals");
     std::unique_ptr<JournalWriter> writer;
     const JournalHead head{
@@ -112,7 +112,7 @@ TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
 }
 
 TEST(Journal, KeepsTheNewestFiftyRuns) {
-    TestTree tree;
+    TempFolder tree;
     const std::string folder = tree.Path("journals");
     std::vector<std::string> made;
     for (int i = 0; i < 55; ++i) {
@@ -133,7 +133,7 @@ TEST(Journal, KeepsTheNewestFiftyRuns) {
 // A run and its undo through the journal: the items get back every value
 // they had, and the undo can be undone in turn.
 TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
-    TestTree tree;
+    TempFolder tree;
     const std::string a = tree.File("a.txt");
     const std::string b = tree.File("sub/b.txt");
     const std::string sub = tree.Path("sub");
@@ -152,7 +152,7 @@ TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
     job.attributes.action = AttributeAction::Set;
     job.attributes.hidden = true;
     job.filter = "*.txt";
-    TestTree elsewhere;
+    TempFolder elsewhere;
     const std::string journals = elsewhere.Path("journals");
     std::unique_ptr<JournalWriter> journal;
     ASSERT_FALSE(StartJournal(journals, "test", job, journal).Failed());
@@ -189,7 +189,7 @@ TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
 
 // An item changed after the run is left alone, unless forced.
 TEST(Journal, UndoSkipsAnItemChangedSinceUnlessForced) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     test::SetDistinctTimes(file, ItemType::File, 1'000'000'000);
     const ItemTimes before = test::TimesOf(file, ItemType::File);

@@ -1,5 +1,5 @@
-#include "engine/testtree.h"
 #include "engine/timerules.h"
+#include "engine/times.h"
 #include "testing/wine.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 using Type = TimeOperation::Type;
 
@@ -87,7 +87,7 @@ protected:
         before_ = TimesOf(file_, ItemType::File);
     }
 
-    TestTree tree_;
+    TempFolder tree_;
     std::string file_;
     ItemTimes before_;
 };
@@ -189,7 +189,7 @@ TEST_F(TimeRulesOnFiles, ExchangeWithCreationIsExactOrReportedAsFailed) {
 }
 
 TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
-    TestTree tree;
+    TempFolder tree;
     const std::string folder = tree.Folder("sub");
     test::SetDistinctTimes(folder, ItemType::Folder, 1'400'000'000);
     const ItemTimes before = TimesOf(folder, ItemType::Folder);
@@ -206,7 +206,7 @@ TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
 // Windows keeps 100 ns ticks, Linux nanoseconds: on Windows a finer fraction
 // is refused before anything is written, so the item keeps its time.
 TEST(TimeRulesFractions, FractionTheFileSystemCannotKeepIsReported) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     const FileTime when{1'300'000'000, 123'456'789};
     TimesChange change;
@@ -224,7 +224,7 @@ TEST(TimeRulesFractions, FractionTheFileSystemCannotKeepIsReported) {
 }
 
 TEST(TimeRulesOnMissingItems, CopyFailsToReadAndSetFailsToWrite) {
-    TestTree tree;
+    TempFolder tree;
     TimesChange change;
     const auto copyFailure =
         ApplyFileTimes(tree.Path("gone.txt"),

@@ -34,7 +34,7 @@ void Change(const std::string& path, std::uint32_t bit, bool set) {
 
 TEST(Attributes, EachBitIsSetAndClearedAndTheOthersStay) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt", "x");
+    const auto file = temp.File("a.txt", "x");
     const std::uint32_t start = Read(file);
     EXPECT_EQ(start & (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory), 0u);
 
@@ -53,7 +53,7 @@ TEST(Attributes, EachBitIsSetAndClearedAndTheOthersStay) {
 
 TEST(Attributes, ArchiveIsSetAndCleared) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt", "x");
+    const auto file = temp.File("a.txt", "x");
     Change(file, kAttrArchive, true);
     EXPECT_NE(Read(file) & kAttrArchive, 0u);
     Change(file, kAttrArchive, false);
@@ -65,7 +65,7 @@ TEST(Attributes, ArchiveIsSetAndCleared) {
 
 TEST(Attributes, ReadOnlyIsWhatOtherProgramsSeeAsReadOnly) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt", "x");
+    const auto file = temp.File("a.txt", "x");
     namespace fs = std::filesystem;
     const auto writable = [&] {
         return (fs::status(FromPathText(file)).permissions() & fs::perms::owner_write) !=
@@ -79,7 +79,7 @@ TEST(Attributes, ReadOnlyIsWhatOtherProgramsSeeAsReadOnly) {
 
 TEST(Attributes, AFolderCarriesTheDirectoryBitAndKeepsItsOwnAttributes) {
     TempFolder temp;
-    const auto folder = temp.MakeFolder("sub");
+    const auto folder = temp.Folder("sub");
     const std::uint32_t start = Read(folder);
     EXPECT_NE(start & kAttrDirectory, 0u);
     // The Directory bit is not part of what is written, with or without it.

@@ -35,7 +35,7 @@ void Write(const std::string& path, ItemType type, const TimesUpdate& update) {
 
 TEST(ItemTimes, WrittenTimesReadBackExactly) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt", "x");
+    const auto file = temp.File("a.txt", "x");
     Write(file, ItemType::File, {std::nullopt, kSpring, kAutumn});
     const auto times = Read(file, ItemType::File);
     EXPECT_EQ(times.modified, kSpring);
@@ -44,7 +44,7 @@ TEST(ItemTimes, WrittenTimesReadBackExactly) {
 
 TEST(ItemTimes, AnUntouchedKindKeepsItsExactValue) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt", "x");
+    const auto file = temp.File("a.txt", "x");
     Write(file, ItemType::File, {std::nullopt, kSpring, kAutumn});
 
     Write(file, ItemType::File, {std::nullopt, kWinter, std::nullopt});
@@ -60,7 +60,7 @@ TEST(ItemTimes, AnUntouchedKindKeepsItsExactValue) {
 
 TEST(ItemTimes, AReadOnlyFileGetsNewTimesAndStaysReadOnly) {
     TempFolder temp;
-    const auto file = temp.MakeFile("locked.txt", "x");
+    const auto file = temp.File("locked.txt", "x");
     namespace fs = std::filesystem;
     fs::permissions(FromPathText(file),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -76,7 +76,7 @@ TEST(ItemTimes, AReadOnlyFileGetsNewTimesAndStaysReadOnly) {
 
 TEST(ItemTimes, AFolderKeepsItsOwnTimes) {
     TempFolder temp;
-    const auto folder = temp.MakeFolder("sub");
+    const auto folder = temp.Folder("sub");
     Write(folder, ItemType::Folder, {std::nullopt, kWinter, kSpring});
     const auto times = Read(folder, ItemType::Folder);
     EXPECT_EQ(times.modified, kWinter);
@@ -85,7 +85,7 @@ TEST(ItemTimes, AFolderKeepsItsOwnTimes) {
 
 TEST(ItemTimes, ALinkGetsNewTimesAndItsTargetKeepsItsOwn) {
     TempFolder temp;
-    const auto target = temp.MakeFile("target.txt", "x");
+    const auto target = temp.File("target.txt", "x");
     Write(target, ItemType::File, {std::nullopt, kAutumn, kAutumn});
     const auto link = temp.Path("link.txt");
     const std::error_code error =

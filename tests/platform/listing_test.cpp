@@ -38,9 +38,9 @@ std::map<std::string, Kind> List(const std::string& folder, const std::string& p
 
 TEST(FolderListing, DeliversFilesAndFoldersButNotTheDotEntries) {
     TempFolder temp;
-    temp.MakeFile("a.txt");
-    temp.MakeFile("README");
-    temp.MakeFolder("sub");
+    temp.File("a.txt");
+    temp.File("README");
+    temp.Folder("sub");
     const std::map<std::string, Kind> expected = {
         {"a.txt", {false, false}}, {"README", {false, false}}, {"sub", {true, false}}};
     EXPECT_EQ(List(temp.Path(), "*.*"), expected);
@@ -49,11 +49,11 @@ TEST(FolderListing, DeliversFilesAndFoldersButNotTheDotEntries) {
 
 TEST(FolderListing, APatternSelectsFilesAndFoldersAlike) {
     TempFolder temp;
-    temp.MakeFile("a.txt");
-    temp.MakeFile("b.TXT");
-    temp.MakeFile("c.doc");
-    temp.MakeFolder("old.txt");
-    temp.MakeFolder("notes");
+    temp.File("a.txt");
+    temp.File("b.TXT");
+    temp.File("c.doc");
+    temp.Folder("old.txt");
+    temp.Folder("notes");
     const std::map<std::string, Kind> expected = {
         {"a.txt", {false, false}}, {"b.TXT", {false, false}}, {"old.txt", {true, false}}};
     EXPECT_EQ(List(temp.Path(), "*.txt"), expected);
@@ -64,15 +64,15 @@ TEST(FolderListing, APatternSelectsFilesAndFoldersAlike) {
 TEST(FolderListing, AnEmptyFolderGivesNoEntryAndNoError) {
     TempFolder temp;
     EXPECT_TRUE(List(temp.Path(), "*.*").empty());
-    temp.MakeFile("a.doc");
+    temp.File("a.doc");
     EXPECT_TRUE(List(temp.Path(), "*.txt").empty());
 }
 
 TEST(FolderListing, ALinkToAFolderIsALinkAndNotAFolder) {
     TempFolder temp;
-    const auto target = temp.MakeFolder("real");
+    const auto target = temp.Folder("real");
     const std::error_code error =
-        MakeSymlink(FromPathText(target), temp.Root() / "alias", /*folder=*/true);
+        MakeSymlink(FromPathText(target), FromPathText(temp.Path("alias")), /*folder=*/true);
     if (UnderWine()) {
         // Wine keeps no symbolic links: only the real folder is there.
         EXPECT_TRUE(error);

@@ -1,6 +1,6 @@
 #include "cli/datetime.h"
 #include "cli/options.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/item.h"
 #include "platform/posix/longpath.h"
 
@@ -19,7 +19,7 @@ namespace {
 
 using engine::ItemTimes;
 using engine::ItemType;
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 
 struct Result {
@@ -42,7 +42,7 @@ std::string Slurp(const std::string& path) {
 
 // Runs stampwell-cli through the shell, with `environment` ("NAME=value ...");
 // its journals go to the tree's own state folder.
-Result RunCli(const std::vector<std::string>& arguments, const TestTree& tree,
+Result RunCli(const std::vector<std::string>& arguments, const TempFolder& tree,
               const std::string& environment = "") {
     std::string command =
         "XDG_STATE_HOME=" + Quoted(tree.Path("state")) + " " + environment + " " + STAMPWELL_CLI;
@@ -76,7 +76,7 @@ protected:
         tree_.File("data/sub/c.dat");
     }
     void TearDown() override { unsetenv("XDG_STATE_HOME"); }
-    TestTree tree_;
+    TempFolder tree_;
     std::string file_;
 };
 
@@ -269,7 +269,7 @@ TEST_F(BerlinTime, SummerAndWinterDatesGetTheirOwnOffsets) {
 }
 
 TEST_F(BerlinTime, CommandLineSetStoresTheExactUtcInstant) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     for (const auto& [typed, expected] :
          {std::pair{"2024-07-15 12:00:00.5", engine::FileTime{1'721'037'600, 500'000'000}},

@@ -55,7 +55,7 @@ private:
 
 TEST(PosixAttributes, HiddenSystemArchiveAreStoredAsTheHexTextWineAndSambaRead) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     EXPECT_EQ(DosValue(file), "<none>");
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrSystem | kAttrArchive).Failed());
     EXPECT_EQ(DosValue(file), "0x26");
@@ -68,7 +68,7 @@ TEST(PosixAttributes, HiddenSystemArchiveAreStoredAsTheHexTextWineAndSambaRead) 
 
 TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     ASSERT_EQ(lsetxattr(file.c_str(), kDos, "0X22", 5, 0), 0); // with its NUL
     EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive);
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden).Failed());
@@ -77,7 +77,7 @@ TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
 
 TEST(PosixAttributes, SambasBinaryFormIsReadButNeverOverwritten) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     // "0x22", its NUL, then version 5 of Samba's record with binary fields.
     const std::string samba("0x22\0\x05\x00\x05\x00\x00\x00\x11\x00\x00\x00\x22\x00\x00\x00", 18);
     ASSERT_EQ(lsetxattr(file.c_str(), kDos, samba.data(), samba.size(), 0), 0);
@@ -96,8 +96,8 @@ TEST(PosixAttributes, SambasBinaryFormIsReadButNeverOverwritten) {
 // after the run changed it (or removed when the run added it).
 TEST(PosixAttributes, TheStoredBytesOfAnyLengthComeBackExactly) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
-    const auto plain = temp.MakeFile("b.txt");
+    const auto file = temp.File("a.txt");
+    const auto plain = temp.File("b.txt");
     std::string long_value("0x20\0", 5);
     for (int i = 0; i < 300; ++i)
         long_value += static_cast<char>(i);
@@ -125,7 +125,7 @@ TEST(PosixAttributes, TheStoredBytesOfAnyLengthComeBackExactly) {
 TEST(PosixAttributes, ReadOnlyRemovesEveryWriteBitAndClearingFollowsTheUmask) {
     TempFolder temp;
     const WithUmask mask(027);
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     ASSERT_EQ(chmod(file.c_str(), 0666), 0);
     EXPECT_EQ(Read(file), 0u);
     ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
@@ -141,7 +141,7 @@ TEST(PosixAttributes, ReadOnlyRemovesEveryWriteBitAndClearingFollowsTheUmask) {
 
 TEST(PosixAttributes, TheOwnerMayHideAReadOnlyFile) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
     const int code =
@@ -153,7 +153,7 @@ TEST(PosixAttributes, TheOwnerMayHideAReadOnlyFile) {
 
 TEST(PosixAttributes, ALinkIsNeverTouchedThroughAndSaysWhyItCannotChange) {
     TempFolder temp;
-    const auto target = temp.MakeFile("target.txt");
+    const auto target = temp.File("target.txt");
     const auto link = temp.Path("link");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     const mode_t targetMode = Mode(target);
@@ -168,7 +168,7 @@ TEST(PosixAttributes, ALinkIsNeverTouchedThroughAndSaysWhyItCannotChange) {
 
 TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChange) {
     TempFolder temp;
-    const auto mountPoint = temp.MakeFolder("ramfs");
+    const auto mountPoint = temp.Folder("ramfs");
     if (mount("none", mountPoint.c_str(), "ramfs", 0, nullptr) != 0)
         GTEST_SKIP() << "cannot mount a ramfs (no user attributes there) here: " << strerror(errno);
     const struct Unmount {

@@ -1,6 +1,6 @@
-#include "common/posix/environment.h"
-#include "common/tempfolder.h"
 #include "platform/files.h"
+#include "testing/asnobody.h"
+#include "testing/tempfolder.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -8,45 +8,44 @@
 #include <sys/stat.h>
 
 using namespace stampwell::platform;
-using stampwell::test::EntryCount;
-using stampwell::test::ReadBytes;
-using stampwell::test::RunAsNobody;
-using stampwell::test::RunInChild;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::AsNobody;
+using stampwell::testing::EntryCount;
+using stampwell::testing::InChild;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 TEST(FilesPosix, RefusedWriteKeepsTheOldFile) {
     TempFolder temp;
-    const std::string file = temp / "Stampwell.ini";
+    const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, "old");
     chmod(file.c_str(), 0666); // the file is writable, its folder is not (for nobody)
-    const int result = RunAsNobody([&] {
+    const int result = AsNobody([&] {
         const SysError error = WriteFileAtomically(file, "new");
         return error.Failed() && error.code == EACCES ? 0 : 1;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadBytes(file), "old");
-    EXPECT_EQ(EntryCount(temp.path()), 1u);
+    EXPECT_EQ(EntryCount(temp.Root()), 1u);
 }
 
 TEST(FilesPosix, ReadOnlyFileIsRefusedWhereTheFolderIsWritable) {
     TempFolder temp;
-    chmod(temp.path().c_str(), 0777);
-    const std::string file = temp / "Stampwell.ini";
+    chmod(temp.Root().c_str(), 0777);
+    const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, "old");
     chmod(file.c_str(), 0444);
-    const int result =
-        RunAsNobody([&] { return WriteFileAtomically(file, "new").Failed() ? 0 : 1; });
+    const int result = AsNobody([&] { return WriteFileAtomically(file, "new").Failed() ? 0 : 1; });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadBytes(file), "old");
 }
 
 TEST(FilesPosix, FullDiskMidwayLeavesTheOldFileWhole) {
     TempFolder temp;
-    const std::string file = temp / "Stampwell.ini";
+    const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, "old content");
     // A file-size limit makes the write fail part way, as a full disk would.
-    const int result = RunInChild([&] {
+    const int result = InChild([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -55,13 +54,13 @@ TEST(FilesPosix, FullDiskMidwayLeavesTheOldFileWhole) {
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadBytes(file), "old content");
-    EXPECT_EQ(EntryCount(temp.path()), 1u) << "the temporary file is removed";
+    EXPECT_EQ(EntryCount(temp.Root()), 1u) << "the temporary file is removed";
 }
 
 TEST(FilesPosix, WriteKeepsTheModeAndFollowsALink) {
     TempFolder temp;
-    const std::string file = temp / "real.ini";
-    const std::string link = temp / "link.ini";
+    const std::string file = temp.Path("real.ini");
+    const std::string link = temp.Path("link.ini");
     WriteBytes(file, "old");
     chmod(file.c_str(), 0640);
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
@@ -76,10 +75,10 @@ TEST(FilesPosix, WriteKeepsTheModeAndFollowsALink) {
 
 TEST(FilesPosix, CreateFolderPathRefusedReportsTheReason) {
     TempFolder temp;
-    const int result = RunAsNobody([&] {
-        const SysError error = CreateFolderPath(temp / "Quillbox/Stampwell");
+    const int result = AsNobody([&] {
+        const SysError error = CreateFolderPath(temp.Path("Quillbox/Stampwell"));
         return error.code == EACCES && !error.text.empty() ? 0 : 1;
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(EntryCount(temp.path()), 0u);
+    EXPECT_EQ(EntryCount(temp.Root()), 0u);
 }

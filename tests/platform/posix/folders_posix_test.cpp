@@ -1,10 +1,10 @@
-#include "common/posix/environment.h"
 #include "platform/folders.h"
+#include "testing/environment.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::platform;
-using stampwell::test::ScopedEnv;
+using stampwell::testing::ScopedEnv;
 
 TEST(FoldersPosix, AppDataFolderIsXdgConfigHomeElseDotConfig) {
     ScopedEnv home("HOME", "/home/someone");

@@ -16,7 +16,7 @@ using stampwell::testing::TempFolder;
 
 TEST(PosixItemTimes, KeepsEveryNanosecondAndTimesBefore1970) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     const FileTime odd{1'700'000'000, 123'456'789};
     const FileTime old{-86'400 * 365, 999'999'999};
     ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {std::nullopt, odd, old}).Failed());
@@ -29,7 +29,7 @@ TEST(PosixItemTimes, KeepsEveryNanosecondAndTimesBefore1970) {
 TEST(PosixItemTimes, ACreationTimeIsReadWhereTheFileSystemKeepsOne) {
     TempFolder temp;
     const FileTime before = Now();
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     struct statx info {};
     ASSERT_EQ(statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME, &info), 0);
     ItemTimes times;
@@ -46,7 +46,7 @@ TEST(PosixItemTimes, ACreationTimeIsReadWhereTheFileSystemKeepsOne) {
 
 TEST(PosixItemTimes, ACreationTimeThatCannotBeSetFailsAndChangesNothing) {
     TempFolder temp; // not NTFS: no creation time can be set here
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     const FileTime kept{1'000'000'000, 5};
     ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {std::nullopt, kept, kept}).Failed());
     const FileTime wanted{1'500'000'000, 0};
@@ -60,7 +60,7 @@ TEST(PosixItemTimes, ACreationTimeThatCannotBeSetFailsAndChangesNothing) {
 
 TEST(PosixItemTimes, ALinkToAFolderGetsItsOwnTimes) {
     TempFolder temp;
-    const auto folder = temp.MakeFolder("real");
+    const auto folder = temp.Folder("real");
     const auto link = temp.Path("alias");
     ASSERT_EQ(symlink(folder.c_str(), link.c_str()), 0);
     ItemTimes folderBefore;
@@ -97,10 +97,10 @@ TEST(PosixItemTimes, WorksOnAFileWhosePathIsLongerThanPathMax) {
 
 TEST(PosixItemTimes, TheOwnerSetsTheTimesOfAReadOnlyFileAndOthersMayNot) {
     TempFolder temp;
-    const auto own = temp.MakeFile("own.txt");
+    const auto own = temp.File("own.txt");
     ASSERT_EQ(chown(own.c_str(), 65534, 65534), 0);
     ASSERT_EQ(chmod(own.c_str(), 0444), 0);
-    const auto foreign = temp.MakeFile("foreign.txt");
+    const auto foreign = temp.File("foreign.txt");
     ASSERT_EQ(chmod(foreign.c_str(), 0666), 0);
     const FileTime when{1'222'333'444, 555};
     const int ownCode = AsNobody([&] {

@@ -33,8 +33,8 @@ TEST(PosixListing, NamesThatAreNotUtf8ComeBackByteForByte) {
     TempFolder temp;
     const std::string latin1 = "caf\xe9.txt";
     const std::string broken = "\xff\xfe\x80";
-    temp.MakeFile(latin1);
-    temp.MakeFile(broken);
+    temp.File(latin1);
+    temp.File(broken);
     EXPECT_EQ(Names(temp.Path(), "*.*"), (std::set<std::string>{latin1, broken}));
     EXPECT_EQ(Names(temp.Path(), "*.TXT"), (std::set<std::string>{latin1}));
     EXPECT_EQ(Names(temp.Path(), "\xff*"), (std::set<std::string>{broken}));
@@ -57,8 +57,8 @@ TEST(PosixListing, ListsAFolderWhosePathIsLongerThanPathMax) {
 
 TEST(PosixListing, AnUnreadableFolderFailsWithAccessDenied) {
     TempFolder temp;
-    const auto locked = temp.MakeFolder("locked");
-    temp.MakeFile("locked/inside.txt");
+    const auto locked = temp.Folder("locked");
+    temp.File("locked/inside.txt");
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
     const int code = AsNobody([&] {
         FolderListing listing(locked, "*.*");
@@ -72,7 +72,7 @@ TEST(PosixListing, AMissingFolderFailsWithNotFound) {
     TempFolder temp;
     FolderListing listing(temp.Path("gone"), "*.*");
     EXPECT_EQ(listing.Error().code, ENOENT);
-    const auto file = temp.MakeFile("file.txt");
+    const auto file = temp.File("file.txt");
     FolderListing notAFolder(file, "*.*");
     EXPECT_EQ(notAFolder.Error().code, ENOTDIR);
 }

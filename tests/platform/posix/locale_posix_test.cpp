@@ -1,10 +1,10 @@
-#include "common/posix/environment.h"
 #include "platform/locale.h"
+#include "testing/environment.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::platform;
-using stampwell::test::ScopedEnv;
+using stampwell::testing::ScopedEnv;
 
 // The locales come from Debian's locales-all (tools/install-deps installs it).
 TEST(LocalePosix, ShortDatePatternFollowsTheEnvironment) {

@@ -1,22 +1,22 @@
-#include "common/posix/environment.h"
-#include "common/tempfolder.h"
 #include "platform/userstore.h"
+#include "testing/environment.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::platform;
-using stampwell::test::ReadBytes;
-using stampwell::test::ScopedEnv;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::ScopedEnv;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
 class UserStorePosix : public ::testing::Test {
 protected:
     TempFolder config;
-    ScopedEnv xdg{"XDG_CONFIG_HOME", config.path()};
-    std::string File() const { return config / "Quillbox/registry.reg"; }
+    ScopedEnv xdg{"XDG_CONFIG_HOME", config.Root()};
+    std::string File() const { return config.Path("Quillbox/registry.reg"); }
 };
 
 } // namespace
@@ -52,7 +52,7 @@ TEST_F(UserStorePosix, EscapesBackslashesAndQuotesAndReadsThemBack) {
 }
 
 TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
-    ASSERT_EQ(mkdir((config / "Quillbox").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((config.Path("Quillbox")).c_str(), 0700), 0);
     const std::string before = "Windows Registry Editor Version 5.00\r\n"
                                "\r\n"
                                "[HKEY_CURRENT_USER\\Software\\Other]\r\n"

@@ -1,10 +1,10 @@
-#include "common/posix/environment.h"
 #include "support/clsSysInfo.h"
+#include "testing/environment.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::support;
-using stampwell::test::ScopedEnv;
+using stampwell::testing::ScopedEnv;
 
 TEST(ClsSysInfoPosix, AppDataFollowsXdgConfigHome) {
     ScopedEnv xdg("XDG_CONFIG_HOME", "/srv/profile/config/");

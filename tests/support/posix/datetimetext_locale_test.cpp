@@ -1,11 +1,11 @@
-#include "common/posix/environment.h"
 #include "support/datetimetext.h"
+#include "testing/environment.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::support;
 using stampwell::platform::LocalDateTime;
-using stampwell::test::ScopedEnv;
+using stampwell::testing::ScopedEnv;
 
 // The locales come from Debian's locales-all (tools/install-deps installs it).
 TEST(DateTimeTextLocale, FollowsTheLocaleOrderAndSeparator) {
