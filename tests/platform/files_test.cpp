@@ -9,37 +9,6 @@ using stampwell::testing::ReadBytes;
 using stampwell::testing::TempFolder;
 using stampwell::testing::WriteBytes;
 
-TEST(Files, ExistenceTellsFilesFromFolders) {
-    TempFolder temp;
-    const std::string file = temp.Path("a.txt");
-    WriteBytes(file, "x");
-    EXPECT_TRUE(PathExists(file));
-    EXPECT_FALSE(IsFolder(file));
-    EXPECT_TRUE(PathExists(temp.Root()));
-    EXPECT_TRUE(IsFolder(temp.Root()));
-    EXPECT_FALSE(PathExists(temp.Path("missing")));
-    EXPECT_FALSE(IsFolder(temp.Path("missing")));
-    EXPECT_FALSE(PathExists(""));
-    EXPECT_FALSE(IsFolder(""));
-}
-
-TEST(Files, CreateFolderPathMakesEveryMissingLevel) {
-    TempFolder temp;
-    const std::string deep = temp.Path("A") + kPathSeparator + "B" + kPathSeparator + "C";
-    EXPECT_FALSE(CreateFolderPath(deep).Failed());
-    EXPECT_TRUE(IsFolder(deep));
-    EXPECT_FALSE(CreateFolderPath(deep).Failed()) << "an existing folder is success";
-}
-
-TEST(Files, CreateFolderPathFailsBelowAFileWithTheSystemReason) {
-    TempFolder temp;
-    WriteBytes(temp.Path("file"), "x");
-    const SysError error = CreateFolderPath(temp.Path("file") + kPathSeparator + "sub");
-    EXPECT_TRUE(error.Failed());
-    EXPECT_FALSE(error.text.empty());
-    EXPECT_TRUE(CreateFolderPath(temp.Path("file")).Failed()) << "a file is not a folder";
-}
-
 TEST(Files, ReadWholeFileKeepsEveryByte) {
     TempFolder temp;
     std::string bytes;

@@ -73,12 +73,3 @@ TEST(FilesPosix, WriteKeepsTheModeAndFollowsALink) {
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
-TEST(FilesPosix, CreateFolderPathRefusedReportsTheReason) {
-    TempFolder temp;
-    const int result = AsNobody([&] {
-        const SysError error = CreateFolderPath(temp.Path("Quillbox/Stampwell"));
-        return error.code == EACCES && !error.text.empty() ? 0 : 1;
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(EntryCount(temp.Root()), 0u);
-}

@@ -26,24 +26,6 @@ TEST(PosixItemTimes, KeepsEveryNanosecondAndTimesBefore1970) {
     EXPECT_EQ(times.accessed, old);
 }
 
-TEST(PosixItemTimes, ACreationTimeIsReadWhereTheFileSystemKeepsOne) {
-    TempFolder temp;
-    const FileTime before = Now();
-    const auto file = temp.File("a.txt");
-    struct statx info {};
-    ASSERT_EQ(statx(AT_FDCWD, file.c_str(), 0, STATX_BTIME, &info), 0);
-    ItemTimes times;
-    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
-    if (!(info.stx_mask & STATX_BTIME)) {
-        EXPECT_FALSE(times.created) << "this file system keeps no creation time";
-        return;
-    }
-    ASSERT_TRUE(times.created);
-    EXPECT_EQ(times.created->seconds, static_cast<std::int64_t>(info.stx_btime.tv_sec));
-    EXPECT_EQ(times.created->nanoseconds, info.stx_btime.tv_nsec);
-    EXPECT_GE(times.created->seconds, before.seconds - 1);
-}
-
 TEST(PosixItemTimes, ACreationTimeThatCannotBeSetFailsAndChangesNothing) {
     TempFolder temp; // not NTFS: no creation time can be set here
     const auto file = temp.File("a.txt");
