@@ -19,39 +19,32 @@ ItemTimes Sample() {
     return ItemTimes{kCreated, kModified, kAccessed};
 }
 
-TEST(PlanTimes, CopyChangesOnlyTheTarget) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}}, Sample(),
-                           update));
-    EXPECT_EQ(update.created, kModified);
-    EXPECT_FALSE(update.modified);
-    EXPECT_FALSE(update.accessed);
-}
+struct PlanCase {
+    TimeOperation operation;
+    TimesUpdate expected;
+};
 
-TEST(PlanTimes, ExchangeMovesBothExactValues) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}}, Sample(),
-                           update));
-    EXPECT_EQ(update.modified, kAccessed);
-    EXPECT_EQ(update.accessed, kModified);
-    EXPECT_FALSE(update.created);
-}
-
-TEST(PlanTimes, SameKindOrNoOperationChangesNothing) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Accessed, TimeKind::Accessed, true, {}}, Sample(),
-                           update));
-    EXPECT_EQ(KindsOf(update), 0);
-    EXPECT_FALSE(PlanTimes({Type::None, TimeKind::Created, TimeKind::Modified, false, {}}, Sample(),
-                           update));
-    EXPECT_EQ(KindsOf(update), 0);
-}
-
-TEST(PlanTimes, ValueEqualToTheCurrentOneIsNotWritten) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified},
-                           Sample(), update));
-    EXPECT_EQ(KindsOf(update), 0);
+// Only the kinds the rule changes are written, with exact values, and only
+// when they differ from what the item has.
+TEST(PlanTimes, WritesOnlyTheKindsThatChange) {
+    const PlanCase cases[] = {
+        {{Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}},
+         {kModified, std::nullopt, std::nullopt}},
+        {{Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}},
+         {std::nullopt, kAccessed, kModified}},
+        {{Type::Copy, TimeKind::Accessed, TimeKind::Accessed, true, {}}, {}},
+        {{Type::None, TimeKind::Created, TimeKind::Modified, false, {}}, {}},
+        {{Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified}, {}},
+        {{Type::Set, TimeKind::Accessed, TimeKind::Accessed, false, kCreated},
+         {std::nullopt, std::nullopt, kCreated}},
+    };
+    for (const PlanCase& c : cases) {
+        TimesUpdate update;
+        EXPECT_FALSE(PlanTimes(c.operation, Sample(), update));
+        EXPECT_EQ(update.created, c.expected.created);
+        EXPECT_EQ(update.modified, c.expected.modified);
+        EXPECT_EQ(update.accessed, c.expected.accessed);
+    }
 }
 
 TEST(PlanTimes, CopyFromAMissingCreationTimeFails) {

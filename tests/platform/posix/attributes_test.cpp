@@ -75,6 +75,18 @@ TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
     EXPECT_EQ(DosValue(file), "0x2");
 }
 
+// Every hex digit counts, in either case; Read-only and Directory come from
+// the mode and the type.
+TEST(PosixAttributes, EveryHexDigitOfTheTextIsRead) {
+    TempFolder temp;
+    const auto file = temp.File("a.txt");
+    for (const auto& [text, word] : {std::pair{"0x9", 0x8u}, std::pair{"0x0a", 0xau},
+                                     std::pair{"0xc4", 0xc4u}, std::pair{"0X3F", 0x2eu}}) {
+        ASSERT_EQ(lsetxattr(file.c_str(), kDos, text, std::strlen(text), 0), 0);
+        EXPECT_EQ(Read(file), word) << text;
+    }
+}
+
 TEST(PosixAttributes, SambasBinaryFormIsReadButNeverOverwritten) {
     TempFolder temp;
     const auto file = temp.File("a.txt");
