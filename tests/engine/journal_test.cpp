@@ -111,6 +111,28 @@ TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
     EXPECT_FALSE(journal.changes.back().writtenWord);
 }
 
+// A change whose stored attribute bytes are not hex pairs is damaged, not read.
+TEST(Journal, ChangeWithStoredAttributesThatAreNotHexIsDamaged) {
+    TempFolder tree;
+    std::unique_ptr<JournalWriter> writer;
+    ASSERT_FALSE(
+        JournalWriter::Create(tree.Path("j"), {JournalTimeNow(), "p", "i", "o", {}}, writer)
+            .Failed());
+    ASSERT_FALSE(writer->Add(Planned(tree.Path("a"), platform::ItemKind::File)).Failed());
+    ASSERT_FALSE(writer->Finish("done", {}).Failed());
+    const std::string text = testing::ReadBytes(writer->Path());
+    const std::size_t stored = text.find(" 30783230000300\t");
+    ASSERT_NE(stored, std::string::npos) << text;
+    for (const char* bad : {"3078323000030", "3078323000030g", "g0783230000300"}) {
+        testing::WriteBytes(writer->Path(),
+                            text.substr(0, stored + 1) + bad + text.substr(stored + 15));
+        Journal journal;
+        ASSERT_FALSE(ReadJournal(writer->Path(), journal).Failed());
+        EXPECT_EQ(journal.damaged, 1u) << bad;
+        EXPECT_TRUE(journal.changes.empty()) << bad;
+    }
+}
+
 TEST(Journal, KeepsTheNewestFiftyRuns) {
     TempFolder tree;
     const std::string folder = tree.Path("journals");

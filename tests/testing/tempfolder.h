@@ -57,15 +57,15 @@ public:
     std::string Root() const { return PathText(root_); }
 
     // The path text of a name inside the folder ('/' in it becomes the native
-    // separator); the folder itself for "".
+    // separator, any other byte stays as it is); the folder itself for "".
     std::string Path(std::string_view relative = {}) const {
-        if (relative.empty())
-            return Root();
-        std::string native(relative);
-        for (char& c : native)
-            if (c == '/')
-                c = static_cast<char>(std::filesystem::path::preferred_separator);
-        return PathText(root_ / FromPathText(native));
+        constexpr auto kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+        std::string path = Root();
+        if (!relative.empty())
+            path += kSeparator;
+        for (const char c : relative)
+            path += c == '/' ? kSeparator : c;
+        return path;
     }
 
     // Creates a file, and the folders above it, with the given content.
