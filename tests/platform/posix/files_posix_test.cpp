@@ -72,4 +72,3 @@ TEST(FilesPosix, WriteKeepsTheModeAndFollowsALink) {
     ASSERT_EQ(stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
-
