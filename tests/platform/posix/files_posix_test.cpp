@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/recordfile.h"
 #include "testing/asnobody.h"
 #include "testing/tempfolder.h"
 
@@ -71,4 +72,17 @@ TEST(FilesPosix, WriteKeepsTheModeAndFollowsALink) {
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     ASSERT_EQ(stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// Whether a record file is in use is what its lock says now, whatever an
+// earlier call left in errno.
+TEST(FilesPosix, ARecordFileIsInUseExactlyWhileItIsOpen) {
+    TempFolder temp;
+    const std::string file = temp.Path("run.journal");
+    RecordFile record;
+    ASSERT_FALSE(record.Create(file).Failed());
+    EXPECT_TRUE(IsRecordFileInUse(file));
+    ASSERT_FALSE(record.Close().Failed());
+    errno = EWOULDBLOCK;
+    EXPECT_FALSE(IsRecordFileInUse(file));
 }
