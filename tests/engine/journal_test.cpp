@@ -4,6 +4,7 @@
 #include "platform/folders.h"
 #include "platform/item.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace stampwell::engine {
@@ -111,8 +112,8 @@ TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
     EXPECT_FALSE(journal.changes.back().writtenWord);
 }
 
-// A change whose stored attribute bytes are not hex pairs is damaged, not read.
-TEST(Journal, ChangeWithStoredAttributesThatAreNotHexIsDamaged) {
+// A change whose attribute values are not hex is damaged, not read.
+TEST(Journal, ChangeWithAttributeValuesThatAreNotHexIsDamaged) {
     TempFolder tree;
     std::unique_ptr<JournalWriter> writer;
     ASSERT_FALSE(
@@ -121,11 +122,19 @@ TEST(Journal, ChangeWithStoredAttributesThatAreNotHexIsDamaged) {
     ASSERT_FALSE(writer->Add(Planned(tree.Path("a"), platform::ItemKind::File)).Failed());
     ASSERT_FALSE(writer->Finish("done", {}).Failed());
     const std::string text = testing::ReadBytes(writer->Path());
-    const std::size_t stored = text.find(" 30783230000300\t");
-    ASSERT_NE(stored, std::string::npos) << text;
-    for (const char* bad : {"3078323000030", "3078323000030g", "g0783230000300"}) {
+    // The stored bytes cut or with a letter that is no hex digit, and the
+    // written attribute word likewise.
+    const std::pair<const char*, const char*> damages[] = {
+        {" 30783230000300\t", " 3078323000030\t"},
+        {" 30783230000300\t", " 3078323000030g\t"},
+        {" 30783230000300\t", " g0783230000300\t"},
+        {" 23\t", " 2g\t"},
+    };
+    for (const auto& [good, bad] : damages) {
+        const std::size_t at = text.find(good);
+        ASSERT_NE(at, std::string::npos) << text;
         testing::WriteBytes(writer->Path(),
-                            text.substr(0, stored + 1) + bad + text.substr(stored + 15));
+                            text.substr(0, at) + bad + text.substr(at + std::strlen(good)));
         Journal journal;
         ASSERT_FALSE(ReadJournal(writer->Path(), journal).Failed());
         EXPECT_EQ(journal.damaged, 1u) << bad;
