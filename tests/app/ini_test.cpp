@@ -1,13 +1,13 @@
 #include "app/ini.h"
-#include "common/tempfolder.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::app;
-using stampwell::test::EntryCount;
-using stampwell::test::ReadBytes;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::EntryCount;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -136,7 +136,7 @@ TEST(IniWrite, RefusesTextThatCannotBeALine) {
 
 TEST(IniFile, MissingFileGivesTheDefaultAndIsCreatedByAWrite) {
     TempFolder temp;
-    const std::string file = temp / "Stampwell.ini";
+    const std::string file = temp.Path("Stampwell.ini");
     EXPECT_EQ(ReadIniValue(file, "Options", "Filter", "*.*"), "*.*");
     EXPECT_FALSE(WriteIniValue(file, "Options", "Filter", "*.txt").Failed());
     EXPECT_EQ(ReadBytes(file), "[Options]\r\nFilter=*.txt\r\n");
@@ -145,18 +145,18 @@ TEST(IniFile, MissingFileGivesTheDefaultAndIsCreatedByAWrite) {
 
 TEST(IniFile, WriteKeepsEveryOtherByte) {
     TempFolder temp;
-    const std::string file = temp / "Stampwell.ini";
+    const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, kSample);
     EXPECT_FALSE(WriteIniValue(file, "Options", "Language", "Deutsch").Failed());
     std::string expected = kSample;
     expected.replace(expected.find("Language=English"), 16, "Language=Deutsch");
     EXPECT_EQ(ReadBytes(file), expected);
-    EXPECT_EQ(EntryCount(temp.path()), 1u) << "no temporary file is left";
+    EXPECT_EQ(EntryCount(temp.Root()), 1u) << "no temporary file is left";
 }
 
 TEST(IniFile, Windows1252FileIsReadWithItsUmlautsAndStoredAsUtf8) {
     TempFolder temp;
-    const std::string file = temp / "old.ini";
+    const std::string file = temp.Path("old.ini");
     WriteBytes(file, "; f\xFCr\r\n[Options]\r\nPath=C:\\M\xFCller\r\n");
     EXPECT_EQ(ReadIniValue(file, "Options", "Path", ""), "C:\\M\xC3\xBCller");
     EXPECT_FALSE(WriteIniValue(file, "Options", "Filter", "*.txt").Failed());
@@ -166,7 +166,7 @@ TEST(IniFile, Windows1252FileIsReadWithItsUmlautsAndStoredAsUtf8) {
 
 TEST(IniFile, RefusedTextLeavesTheFileAlone) {
     TempFolder temp;
-    const std::string file = temp / "Stampwell.ini";
+    const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, kSample);
     const auto error = WriteIniValue(file, "Options", "Path", "two\nlines");
     EXPECT_EQ(error.code, kIniUnstorableText);
@@ -176,6 +176,6 @@ TEST(IniFile, RefusedTextLeavesTheFileAlone) {
 
 TEST(IniFile, WriteIntoAMissingFolderFails) {
     TempFolder temp;
-    EXPECT_TRUE(WriteIniValue(temp / "missing/Stampwell.ini", "Options", "A", "1").Failed());
-    EXPECT_EQ(EntryCount(temp.path()), 0u);
+    EXPECT_TRUE(WriteIniValue(temp.Path("missing/Stampwell.ini"), "Options", "A", "1").Failed());
+    EXPECT_EQ(EntryCount(temp.Root()), 0u);
 }

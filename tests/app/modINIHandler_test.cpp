@@ -1,16 +1,16 @@
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
-#include "common/tempfolder.h"
 #include "platform/localtime.h"
 #include "support/datetimetext.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
 using namespace stampwell::app;
-using stampwell::test::ReadBytes;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -77,8 +77,8 @@ TEST(DefaultIni, HasTheFortyTwoLinesWithYearAndDateTime) {
 TEST(DefaultIni, CreateWritesTodaysYearAndTheTimeNow) {
     TempFolder temp;
     const auto before = stampwell::platform::Now();
-    ASSERT_FALSE(CreateDefaultIni(temp.path()).Failed());
-    const auto lines = CrLfLines(ReadBytes(temp / "Stampwell.ini"));
+    ASSERT_FALSE(CreateDefaultIni(temp.Root()).Failed());
+    const auto lines = CrLfLines(ReadBytes(temp.Path("Stampwell.ini")));
     ASSERT_EQ(lines.size(), 42u);
     const auto local = stampwell::platform::ToLocal(before);
     EXPECT_NE(lines[12].find(std::to_string(local.year)), std::string::npos);
@@ -95,22 +95,22 @@ TEST(DefaultIni, CreateWritesTodaysYearAndTheTimeNow) {
 
 TEST(DefaultIni, CreateReplacesAnExistingFile) {
     TempFolder temp;
-    WriteBytes(temp / "Stampwell.ini", "[Options]\r\nLanguage=Deutsch\r\n");
-    ASSERT_FALSE(CreateDefaultIni(temp.path()).Failed());
-    EXPECT_EQ(CrLfLines(ReadBytes(temp / "Stampwell.ini"))[17], "Language=");
+    WriteBytes(temp.Path("Stampwell.ini"), "[Options]\r\nLanguage=Deutsch\r\n");
+    ASSERT_FALSE(CreateDefaultIni(temp.Root()).Failed());
+    EXPECT_EQ(CrLfLines(ReadBytes(temp.Path("Stampwell.ini")))[17], "Language=");
 }
 
 TEST(DefaultIni, CreateInAMissingFolderFailsWithTheReason) {
     TempFolder temp;
-    const auto error = CreateDefaultIni(temp / "missing");
+    const auto error = CreateDefaultIni(temp.Path("missing"));
     EXPECT_TRUE(error.Failed());
     EXPECT_FALSE(error.text.empty());
 }
 
 TEST(IniHandler, ReadIniAndWriteIniUseTheConfigurationFile) {
     TempFolder temp;
-    Global().IniFile = temp / "Stampwell.ini";
-    ASSERT_FALSE(CreateDefaultIni(temp.path()).Failed());
+    Global().IniFile = temp.Path("Stampwell.ini");
+    ASSERT_FALSE(CreateDefaultIni(temp.Root()).Failed());
     const std::string before = ReadBytes(Global().IniFile);
     EXPECT_EQ(ReadIni("Options", "Filter", "x"), "*.*");
     EXPECT_EQ(ReadIni("Options", "ChangeHiddenDirTimes", "0"), "0");
@@ -124,12 +124,12 @@ TEST(IniHandler, ReadIniAndWriteIniUseTheConfigurationFile) {
 
 TEST(IniHandler, ReadLangUsesTheLanguageFile) {
     TempFolder temp;
-    Global().LanguageFilePath = temp / "English.lng";
+    Global().LanguageFilePath = temp.Path("English.lng");
     WriteBytes(Global().LanguageFilePath, "[dlgLangSelect]\r\nt0=Welcome\r\n");
     EXPECT_EQ(ReadLang("dlgLangSelect", "t0", ""), "Welcome");
     EXPECT_EQ(ReadLang("dlgLangSelect", "t9", ""), "");
     EXPECT_EQ(ReadLang("SWfrmMain", "t0", ""), "");
-    Global().LanguageFilePath = temp / "Missing.lng";
+    Global().LanguageFilePath = temp.Path("Missing.lng");
     EXPECT_EQ(ReadLang("dlgLangSelect", "t0", ""), "");
     Global().LanguageFilePath.clear();
 }

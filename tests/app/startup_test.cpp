@@ -1,18 +1,18 @@
 #include "app/startup.h"
-#include "common/tempfolder.h"
 #include "support/modFSO.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::app;
 using stampwell::support::BuildPath;
 using stampwell::support::CreateFolder;
-using stampwell::test::TempFolder;
+using stampwell::testing::TempFolder;
 
 TEST(StartupText, LanguageFolderBesideTheProgramElseTheInstalledOne) {
     TempFolder temp;
-    const std::string bin = BuildPath(temp.path(), "bin");
-    const std::string installed = BuildPath(temp.path(), "share/stampwell/lang");
+    const std::string bin = BuildPath(temp.Root(), "bin");
+    const std::string installed = BuildPath(temp.Root(), "share/stampwell/lang");
     ASSERT_EQ(CreateFolder(bin), "");
     EXPECT_EQ(FindLanguageFolder(bin), BuildPath(bin, "lang")) << "neither: the folder beside";
     ASSERT_EQ(CreateFolder(installed), "");

@@ -27,4 +27,6 @@ TEST(TextCodec, MalformedSequencesAreNotUtf8) {
     for (const std::string bad : {"\xC3", "\xC3(", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
                                   "\xFF", "\xE2\x82", "ok\x80"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    // A sequence cut off by the end of the view, whatever follows in memory.
+    EXPECT_FALSE(IsValidUtf8(std::string_view("\xE2\x82\xAC", 2)));
 }

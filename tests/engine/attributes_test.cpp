@@ -1,6 +1,6 @@
 #include "engine/batchrun.h"
 #include "engine/modAttributes.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 
 constexpr std::uint32_t kUserBits = kAttrArchive | kAttrReadOnly | kAttrSystem | kAttrHidden;
 
@@ -26,14 +26,14 @@ AttributeOperation Operation(AttributeAction action, std::uint32_t bits) {
 
 // Wine keeps Archive on every file whatever is written; Windows and the
 // POSIX backend clear it.
-bool ArchiveClearable(const TestTree& tree) {
+bool ArchiveClearable(const TempFolder& tree) {
     const std::string probe = tree.File("archive-probe");
     platform::WriteAttributes(probe, 0);
     return (WordOf(probe) & kAttrArchive) == 0;
 }
 
 // Wine ignores Read-only on folders; Windows and the POSIX backend keep it.
-bool FolderReadOnlyKept(const TestTree& tree) {
+bool FolderReadOnlyKept(const TempFolder& tree) {
     const std::string probe = tree.Folder("readonly-probe");
     platform::WriteAttributes(probe, kAttrReadOnly);
     const bool kept = (WordOf(probe) & kAttrReadOnly) != 0;
@@ -63,7 +63,7 @@ TEST(PlanAttributes, SetsAndClearsOnlyTheCheckedBits) {
 }
 
 TEST(FileAttr, SetThenClearRestoresTheWord) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     const std::uint32_t before = WordOf(file);
     for (const std::uint32_t bit : {kAttrHidden, kAttrSystem, kAttrReadOnly}) {
@@ -76,7 +76,7 @@ TEST(FileAttr, SetThenClearRestoresTheWord) {
 }
 
 TEST(FileAttr, InvalidBitChangesNothing) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     const std::uint32_t before = WordOf(file);
     EXPECT_FALSE(SetFileAttr(8, file));
@@ -85,7 +85,7 @@ TEST(FileAttr, InvalidBitChangesNothing) {
 }
 
 TEST(FileAttr, MissingFileFailsToRead) {
-    TestTree tree;
+    TempFolder tree;
     const auto failure = SetFileAttr(kAttrHidden, tree.Path("gone"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->step, FailedStep::ReadAttributes);
@@ -107,7 +107,7 @@ std::optional<Failure> ApplyAttributes(const std::string& path, const AttributeO
 }
 
 TEST(ApplyAttributes, SetsAllFourOnAFileAndClearsThemAgain) {
-    TestTree tree;
+    TempFolder tree;
     const bool archiveClearable = ArchiveClearable(tree);
     const std::string file = tree.File("a.txt");
     AttributeChange change;
@@ -132,7 +132,7 @@ TEST(ApplyAttributes, SetsAllFourOnAFileAndClearsThemAgain) {
 }
 
 TEST(ApplyAttributes, FolderKeepsItsDirectoryBit) {
-    TestTree tree;
+    TempFolder tree;
     const bool readOnlyKept = FolderReadOnlyKept(tree);
     const std::string folder = tree.Folder("sub");
     AttributeChange change;

@@ -1,6 +1,6 @@
 #include "engine/batchrun.h"
 #include "engine/modFindFiles.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 
 constexpr FileTime kOld{1'000'000'000, 123'456'700};
@@ -37,6 +37,9 @@ class BatchRun : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearCancel();
+        PrepareAll();
+    }
+    void PrepareAll() {
         for (const char* file : {"a.txt", "b.dat", "sub/c.txt", "sub/deep/d.txt", "other/e.txt"})
             Prepare(tree_.File(file), ItemType::File);
         for (const char* folder : {"sub", "sub/deep", "other"})
@@ -89,7 +92,7 @@ protected:
         return paths;
     }
 
-    TestTree tree_;
+    TempFolder tree_;
 };
 
 TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
@@ -116,63 +119,64 @@ TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
     EXPECT_EQ(ChangedItems(), Sorted(expected));
 }
 
-TEST_F(BatchRun, FilterLimitsTheFilesButNotTheFolders) {
-    Job job = SetModified(Mode::FilesAndFolders, true);
-    job.filter = "*.txt";
-    Recorder recorder;
-    const Outcome outcome = RunBatch(job, recorder.Callbacks());
-    EXPECT_EQ(outcome.files, 4u);
-    EXPECT_EQ(outcome.folders, 4u);
-    EXPECT_FALSE(Changed(tree_.Path("b.dat"), ItemType::File));
-}
+struct Scope {
+    Mode mode;
+    bool recursive;
+    const char* path; // "" is the tree itself
+    const char* filter;
+    Ending ending;
+    std::uint64_t files;
+    std::uint64_t folders;
+    std::vector<std::string> changed;
+};
 
-TEST_F(BatchRun, FilterWithoutAPointTouchesNothing) {
-    Job job = SetModified(Mode::FilesAndFolders, true);
-    job.filter = "*";
-    Recorder recorder;
-    EXPECT_EQ(RunBatch(job, recorder.Callbacks()).ending, Ending::BadFilter);
-    EXPECT_TRUE(recorder.inHand.empty());
-    EXPECT_TRUE(ChangedItems().empty());
-}
-
-TEST_F(BatchRun, NoMatchingFileTouchesNoFolderEither) {
-    Job job = SetModified(Mode::FilesAndFolders, true);
-    job.filter = "*.none";
-    const Outcome outcome = RunBatch(job, {});
-    EXPECT_EQ(outcome.ending, Ending::FoundNothing);
-    EXPECT_TRUE(ChangedItems().empty());
-}
-
-TEST_F(BatchRun, FilesOnlyLeavesTheFoldersAlone) {
-    const Outcome outcome = RunBatch(SetModified(Mode::FilesOnly, true), {});
-    EXPECT_EQ(outcome.files, 5u);
-    EXPECT_EQ(outcome.folders, 0u);
-    EXPECT_FALSE(Changed(tree_.Root(), ItemType::Folder));
-    EXPECT_EQ(ChangedItems().size(), 5u);
-}
-
-TEST_F(BatchRun, FoldersOnlyLeavesTheFilesAlone) {
-    Recorder recorder;
-    Job job = SetModified(Mode::FoldersOnly, true);
-    job.filter = "*.txt";
-    const Outcome outcome = RunBatch(job, recorder.Callbacks());
-    EXPECT_EQ(outcome.folders, 4u);
-    EXPECT_EQ(outcome.files, 0u);
-    EXPECT_EQ(recorder.inHand.back(), tree_.Root());
-    EXPECT_EQ(ChangedItems(), Sorted({tree_.Root(), tree_.Path("sub"), tree_.Path("sub/deep"),
-                                      tree_.Path("other")}));
-}
-
-TEST_F(BatchRun, FolderWithoutSubfoldersCountsItselfOnce) {
-    const Outcome outcome = RunBatch(
-        [&] {
-            Job job = SetModified(Mode::FoldersOnly, true);
-            job.path = tree_.Path("sub/deep");
-            return job;
-        }(),
-        {});
-    EXPECT_EQ(outcome.folders, 1u);
-    EXPECT_TRUE(Changed(tree_.Path("sub/deep"), ItemType::Folder));
+// The filter limits the files, never the folders; a run that finds no file
+// touches no folder either.
+TEST_F(BatchRun, ModeFilterAndRecursionChooseTheItems) {
+    const Scope cases[] = {
+        {Mode::FilesAndFolders,
+         true,
+         "",
+         "*.txt",
+         Ending::Done,
+         4,
+         4,
+         {"", "a.txt", "other", "other/e.txt", "sub", "sub/c.txt", "sub/deep", "sub/deep/d.txt"}},
+        {Mode::FilesAndFolders, true, "", "*", Ending::BadFilter, 0, 0, {}},
+        {Mode::FilesAndFolders, true, "", "*.none", Ending::FoundNothing, 0, 0, {}},
+        {Mode::FilesOnly,
+         true,
+         "",
+         "*.*",
+         Ending::Done,
+         5,
+         0,
+         {"a.txt", "b.dat", "other/e.txt", "sub/c.txt", "sub/deep/d.txt"}},
+        {Mode::FoldersOnly,
+         true,
+         "",
+         "*.txt",
+         Ending::Done,
+         0,
+         4,
+         {"", "other", "sub", "sub/deep"}},
+        {Mode::FoldersOnly, true, "sub/deep", "*.*", Ending::Done, 0, 1, {"sub/deep"}},
+        {Mode::FoldersOnly, false, "", "*.*", Ending::Done, 0, 1, {""}},
+    };
+    for (const Scope& c : cases) {
+        PrepareAll();
+        Job job = SetModified(c.mode, c.recursive);
+        job.path = *c.path ? tree_.Path(c.path) : tree_.Root();
+        job.filter = c.filter;
+        const Outcome outcome = RunBatch(job, {});
+        EXPECT_EQ(outcome.ending, c.ending) << c.path << " " << c.filter;
+        EXPECT_EQ(outcome.files, c.files) << c.path << " " << c.filter;
+        EXPECT_EQ(outcome.folders, c.folders) << c.path << " " << c.filter;
+        std::vector<std::string> changed;
+        for (const std::string& item : c.changed)
+            changed.push_back(item.empty() ? tree_.Root() : tree_.Path(item));
+        EXPECT_EQ(ChangedItems(), Sorted(changed)) << c.path << " " << c.filter;
+    }
 }
 
 TEST_F(BatchRun, WithoutSubfoldersHiddenAndSystemFilesAreLeftOut) {
@@ -190,12 +194,6 @@ TEST_F(BatchRun, WithoutSubfoldersHiddenAndSystemFilesAreLeftOut) {
     EXPECT_EQ(outcome.folders, 1u);
     EXPECT_EQ(recorder.inHand, (std::vector<std::string>{tree_.Path("a.txt"), tree_.Root()}));
     EXPECT_EQ(ChangedItems(), Sorted({tree_.Path("a.txt"), tree_.Root()}));
-}
-
-TEST_F(BatchRun, FoldersOnlyWithoutSubfoldersTouchesTheChosenFolder) {
-    const Outcome outcome = RunBatch(SetModified(Mode::FoldersOnly, false), {});
-    EXPECT_EQ(outcome.folders, 1u);
-    EXPECT_EQ(ChangedItems(), Sorted({tree_.Root()}));
 }
 
 TEST_F(BatchRun, CancelDuringTheFilesStopsBeforeTheNextBatchAndTheFolders) {
@@ -339,21 +337,6 @@ TEST_F(BatchRun, SingleFileGetsTimesThenAttributes) {
     EXPECT_EQ(RunBatch(job, {}).ending, Ending::FoundNothing);
 }
 
-TEST_F(BatchRun, AttributesAreSetOnFilesAndFolders) {
-    Job job;
-    job.path = tree_.Path("sub");
-    job.recursive = true;
-    job.attributes = {AttributeAction::Set, false, false, true, true};
-    const Outcome outcome = RunBatch(job, {});
-    EXPECT_EQ(outcome.failed, 0u);
-    for (const std::string& item :
-         {tree_.Path("sub"), tree_.Path("sub/deep"), tree_.Path("sub/c.txt")}) {
-        std::uint32_t word = 0;
-        ASSERT_FALSE(platform::ReadAttributes(item, word).Failed());
-        EXPECT_EQ(word & (kAttrSystem | kAttrHidden), kAttrSystem | kAttrHidden) << item;
-    }
-}
-
 // Where the creation time cannot be set, every item's change fails, is counted
 // and reported, and the found-file count stays.
 TEST_F(BatchRun, ChangesNotKeptAreCountedAsFailed) {
@@ -370,7 +353,7 @@ TEST_F(BatchRun, ChangesNotKeptAreCountedAsFailed) {
 }
 
 TEST(BatchRunNames, LongPathsAreProcessed) {
-    TestTree tree;
+    TempFolder tree;
     std::string relative;
     for (int i = 0; i < 3; ++i)
         relative += std::string(100, static_cast<char>('a' + i)) + "/";

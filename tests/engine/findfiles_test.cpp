@@ -1,6 +1,6 @@
 #include "engine/modFindFiles.h"
 #include "engine/runflags.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 
 // The names the listing delivers, in its order.
 std::vector<std::string> Listed(const std::string& folder, const std::string& pattern,
@@ -44,7 +44,7 @@ protected:
     }
     void TearDown() override { ClearCancel(); }
 
-    TestTree tree_;
+    TempFolder tree_;
 };
 
 TEST_F(FindFilesTest, PatternSearchTakesHiddenSubfoldersInASecondPass) {

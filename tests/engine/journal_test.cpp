@@ -1,15 +1,16 @@
 #include "engine/journalledrun.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/item.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 
 TEST(JournalText, EscapesEveryByteThatCouldBreakALineAndReadsItBack) {
     const std::pair<std::string, std::string> cases[] = {
@@ -54,7 +55,7 @@ ItemReport Planned(const std::string& path, platform::ItemKind kind) {
 // Every value and every name comes back exactly, and the head and end say
 // what the run was.
 TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
-    TestTree tree;
+    TempFolder tree;
     const std::string folder = tree.Path("journals");
     std::unique_ptr<JournalWriter> writer;
     const JournalHead head{
@@ -111,8 +112,38 @@ TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
     EXPECT_FALSE(journal.changes.back().writtenWord);
 }
 
+// A change whose attribute values are not hex is damaged, not read.
+TEST(Journal, ChangeWithAttributeValuesThatAreNotHexIsDamaged) {
+    TempFolder tree;
+    std::unique_ptr<JournalWriter> writer;
+    ASSERT_FALSE(
+        JournalWriter::Create(tree.Path("j"), {JournalTimeNow(), "p", "i", "o", {}}, writer)
+            .Failed());
+    ASSERT_FALSE(writer->Add(Planned(tree.Path("a"), platform::ItemKind::File)).Failed());
+    ASSERT_FALSE(writer->Finish("done", {}).Failed());
+    const std::string text = testing::ReadBytes(writer->Path());
+    // The stored bytes cut or with a letter that is no hex digit, and the
+    // written attribute word likewise.
+    const std::pair<const char*, const char*> damages[] = {
+        {" 30783230000300\t", " 3078323000030\t"},
+        {" 30783230000300\t", " 3078323000030g\t"},
+        {" 30783230000300\t", " g0783230000300\t"},
+        {" 23\t", " 2g\t"},
+    };
+    for (const auto& [good, bad] : damages) {
+        const std::size_t at = text.find(good);
+        ASSERT_NE(at, std::string::npos) << text;
+        testing::WriteBytes(writer->Path(),
+                            text.substr(0, at) + bad + text.substr(at + std::strlen(good)));
+        Journal journal;
+        ASSERT_FALSE(ReadJournal(writer->Path(), journal).Failed());
+        EXPECT_EQ(journal.damaged, 1u) << bad;
+        EXPECT_TRUE(journal.changes.empty()) << bad;
+    }
+}
+
 TEST(Journal, KeepsTheNewestFiftyRuns) {
-    TestTree tree;
+    TempFolder tree;
     const std::string folder = tree.Path("journals");
     std::vector<std::string> made;
     for (int i = 0; i < 55; ++i) {
@@ -133,7 +164,7 @@ TEST(Journal, KeepsTheNewestFiftyRuns) {
 // A run and its undo through the journal: the items get back every value
 // they had, and the undo can be undone in turn.
 TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
-    TestTree tree;
+    TempFolder tree;
     const std::string a = tree.File("a.txt");
     const std::string b = tree.File("sub/b.txt");
     const std::string sub = tree.Path("sub");
@@ -152,7 +183,7 @@ TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
     job.attributes.action = AttributeAction::Set;
     job.attributes.hidden = true;
     job.filter = "*.txt";
-    TestTree elsewhere;
+    TempFolder elsewhere;
     const std::string journals = elsewhere.Path("journals");
     std::unique_ptr<JournalWriter> journal;
     ASSERT_FALSE(StartJournal(journals, "test", job, journal).Failed());
@@ -189,7 +220,7 @@ TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
 
 // An item changed after the run is left alone, unless forced.
 TEST(Journal, UndoSkipsAnItemChangedSinceUnlessForced) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     test::SetDistinctTimes(file, ItemType::File, 1'000'000'000);
     const ItemTimes before = test::TimesOf(file, ItemType::File);

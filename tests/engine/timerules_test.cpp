@@ -1,5 +1,5 @@
-#include "engine/testtree.h"
 #include "engine/timerules.h"
+#include "engine/times.h"
 #include "testing/wine.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 using Type = TimeOperation::Type;
 
@@ -19,14 +19,10 @@ ItemTimes Sample() {
     return ItemTimes{kCreated, kModified, kAccessed};
 }
 
-TEST(PlanTimes, CopyChangesOnlyTheTarget) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}}, Sample(),
-                           update));
-    EXPECT_EQ(update.created, kModified);
-    EXPECT_FALSE(update.modified);
-    EXPECT_FALSE(update.accessed);
-}
+struct PlanCase {
+    TimeOperation operation;
+    TimesUpdate expected;
+};
 
 TEST(PlanTimes, ACreationTimeTakesACopiedValueIn100NanosecondSteps) {
     ItemTimes times = Sample();
@@ -38,30 +34,27 @@ TEST(PlanTimes, ACreationTimeTakesACopiedValueIn100NanosecondSteps) {
     EXPECT_EQ(update.modified, kCreated);
 }
 
-TEST(PlanTimes, ExchangeMovesBothExactValues) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}}, Sample(),
-                           update));
-    EXPECT_EQ(update.modified, kAccessed);
-    EXPECT_EQ(update.accessed, kModified);
-    EXPECT_FALSE(update.created);
-}
-
-TEST(PlanTimes, SameKindOrNoOperationChangesNothing) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Copy, TimeKind::Accessed, TimeKind::Accessed, true, {}}, Sample(),
-                           update));
-    EXPECT_EQ(KindsOf(update), 0);
-    EXPECT_FALSE(PlanTimes({Type::None, TimeKind::Created, TimeKind::Modified, false, {}}, Sample(),
-                           update));
-    EXPECT_EQ(KindsOf(update), 0);
-}
-
-TEST(PlanTimes, ValueEqualToTheCurrentOneIsNotWritten) {
-    TimesUpdate update;
-    EXPECT_FALSE(PlanTimes({Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified},
-                           Sample(), update));
-    EXPECT_EQ(KindsOf(update), 0);
+// Only the kinds the rule changes are written, with exact values, and only
+// when they differ from what the item has.
+TEST(PlanTimes, WritesOnlyTheKindsThatChange) {
+    const PlanCase cases[] = {
+        {{Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}},
+         {kModified, std::nullopt, std::nullopt}},
+        {{Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}},
+         {std::nullopt, kAccessed, kModified}},
+        {{Type::Copy, TimeKind::Accessed, TimeKind::Accessed, true, {}}, {}},
+        {{Type::None, TimeKind::Created, TimeKind::Modified, false, {}}, {}},
+        {{Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified}, {}},
+        {{Type::Set, TimeKind::Accessed, TimeKind::Accessed, false, kCreated},
+         {std::nullopt, std::nullopt, kCreated}},
+    };
+    for (const PlanCase& c : cases) {
+        TimesUpdate update;
+        EXPECT_FALSE(PlanTimes(c.operation, Sample(), update));
+        EXPECT_EQ(update.created, c.expected.created);
+        EXPECT_EQ(update.modified, c.expected.modified);
+        EXPECT_EQ(update.accessed, c.expected.accessed);
+    }
 }
 
 TEST(PlanTimes, CopyFromAMissingCreationTimeFails) {
@@ -97,7 +90,7 @@ protected:
         before_ = TimesOf(file_, ItemType::File);
     }
 
-    TestTree tree_;
+    TempFolder tree_;
     std::string file_;
     ItemTimes before_;
 };
@@ -202,7 +195,7 @@ TEST_F(TimeRulesOnFiles, ExchangeWithCreationIsExactOrReportedAsFailed) {
 }
 
 TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
-    TestTree tree;
+    TempFolder tree;
     const std::string folder = tree.Folder("sub");
     test::SetDistinctTimes(folder, ItemType::Folder, 1'400'000'000);
     const ItemTimes before = TimesOf(folder, ItemType::Folder);
@@ -219,7 +212,7 @@ TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
 // Windows keeps 100 ns ticks, Linux nanoseconds: on Windows a finer fraction
 // is refused before anything is written, so the item keeps its time.
 TEST(TimeRulesFractions, FractionTheFileSystemCannotKeepIsReported) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     const FileTime when{1'300'000'000, 123'456'789};
     TimesChange change;
@@ -237,7 +230,7 @@ TEST(TimeRulesFractions, FractionTheFileSystemCannotKeepIsReported) {
 }
 
 TEST(TimeRulesOnMissingItems, CopyFailsToReadAndSetFailsToWrite) {
-    TestTree tree;
+    TempFolder tree;
     TimesChange change;
     const auto copyFailure =
         ApplyFileTimes(tree.Path("gone.txt"),

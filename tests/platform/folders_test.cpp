@@ -13,9 +13,3 @@ TEST(Folders, ProgramFolderHoldsTheRunningProgram) {
     EXPECT_TRUE(PathExists(folder + kPathSeparator + "platform_tests") ||
                 PathExists(folder + kPathSeparator + "platform_tests.exe"));
 }
-
-TEST(Folders, AppDataFolderIsAnExistingFolderWithoutTrailingSeparator) {
-    const std::string folder = AppDataFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_FALSE(IsPathSeparator(folder.back()));
-}

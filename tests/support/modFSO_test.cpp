@@ -1,13 +1,13 @@
-#include "common/tempfolder.h"
 #include "platform/files.h"
 #include "support/modFSO.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::support;
 using stampwell::platform::kPathSeparator;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -25,32 +25,32 @@ const std::string S(1, kPathSeparator);
 
 TEST(ModFSO, ExistenceOfFilesAndFolders) {
     TempFolder temp;
-    WriteBytes(temp / "file.txt", "x");
-    EXPECT_TRUE(FileExists(temp / "file.txt"));
-    EXPECT_TRUE(FileExists(temp.path())) << "a folder exists too";
-    EXPECT_TRUE(FolderExists(temp.path()));
-    EXPECT_FALSE(FolderExists(temp / "file.txt"));
-    EXPECT_FALSE(FileExists(temp / "missing"));
+    WriteBytes(temp.Path("file.txt"), "x");
+    EXPECT_TRUE(FileExists(temp.Path("file.txt")));
+    EXPECT_TRUE(FileExists(temp.Root())) << "a folder exists too";
+    EXPECT_TRUE(FolderExists(temp.Root()));
+    EXPECT_FALSE(FolderExists(temp.Path("file.txt")));
+    EXPECT_FALSE(FileExists(temp.Path("missing")));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FolderExists(""));
 }
 
 TEST(ModFSO, CreateFolderMakesTheWholePathAndIgnoresBlanksAndTheFinalSeparator) {
     TempFolder temp;
-    EXPECT_EQ(CreateFolder(Native({temp.path(), "A", "B"})), "");
-    EXPECT_TRUE(FolderExists(Native({temp.path(), "A", "B"})));
-    EXPECT_EQ(CreateFolder(Native({temp.path(), "A", "B"})), "") << "existing path";
+    EXPECT_EQ(CreateFolder(Native({temp.Root(), "A", "B"})), "");
+    EXPECT_TRUE(FolderExists(Native({temp.Root(), "A", "B"})));
+    EXPECT_EQ(CreateFolder(Native({temp.Root(), "A", "B"})), "") << "existing path";
 
     const std::string padded =
-        std::string(" ").append(Native({temp.path(), "C", "D"})).append(S + " ");
+        std::string(" ").append(Native({temp.Root(), "C", "D"})).append(S + " ");
     EXPECT_EQ(CreateFolder(padded), "");
-    EXPECT_TRUE(FolderExists(Native({temp.path(), "C", "D"})));
+    EXPECT_TRUE(FolderExists(Native({temp.Root(), "C", "D"})));
 }
 
 TEST(ModFSO, CreateFolderFailureGivesTheDiagnosticText) {
     TempFolder temp;
-    WriteBytes(temp / "file", "x");
-    const std::string target = Native({temp.path(), "file", "sub"}) + " ";
+    WriteBytes(temp.Path("file"), "x");
+    const std::string target = Native({temp.Root(), "file", "sub"}) + " ";
     const std::string text = CreateFolder(target);
     EXPECT_EQ(text.rfind("CreateFolder Error(", 0), 0u) << text;
     EXPECT_NE(text.find("): "), std::string::npos);
@@ -66,14 +66,14 @@ TEST(ModFSO, GetFileNameIsThePartAfterTheLastSeparator) {
 
 TEST(ModFSO, GetExtensionNameComesFromTheExistingFilesOwnName) {
     TempFolder temp;
-    WriteBytes(temp / "archive.tar.gz", "x");
-    WriteBytes(temp / "README", "x");
-    WriteBytes(temp / "trailing.", "x");
-    WriteBytes(temp / "Francais.LNG", "x");
-    EXPECT_EQ(GetExtensionName(temp / "archive.tar.gz"), "gz");
-    EXPECT_EQ(GetExtensionName(temp / "README"), "");
-    EXPECT_EQ(GetExtensionName(temp / "Francais.LNG"), "LNG") << "case is kept";
-    EXPECT_EQ(GetExtensionName(temp / "missing.txt"), "");
+    WriteBytes(temp.Path("archive.tar.gz"), "x");
+    WriteBytes(temp.Path("README"), "x");
+    WriteBytes(temp.Path("trailing."), "x");
+    WriteBytes(temp.Path("Francais.LNG"), "x");
+    EXPECT_EQ(GetExtensionName(temp.Path("archive.tar.gz")), "gz");
+    EXPECT_EQ(GetExtensionName(temp.Path("README")), "");
+    EXPECT_EQ(GetExtensionName(temp.Path("Francais.LNG")), "LNG") << "case is kept";
+    EXPECT_EQ(GetExtensionName(temp.Path("missing.txt")), "");
     EXPECT_EQ(GetExtensionName(""), "");
 }
 

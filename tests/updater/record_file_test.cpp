@@ -160,6 +160,8 @@ TEST(Utf16LeToUtf8, DecodesPairsAndReplacesLoneSurrogates) {
     using namespace std::string_view_literals;
     EXPECT_EQ(Utf16LeToUtf8("A\0\xAC\x20"sv), "A\xE2\x82\xAC");
     EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8\x00\xDE"sv), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8\x00\xDC\xFF\xDB\xFF\xDF"sv),
+              "\xF0\x9F\x90\x80\xF4\x8F\xBF\xBF");
     EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8"
                             "b\0"sv),
               "\xEF\xBF\xBD"

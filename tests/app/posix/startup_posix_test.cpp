@@ -1,10 +1,11 @@
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
 #include "app/startup.h"
-#include "common/posix/environment.h"
-#include "common/tempfolder.h"
 #include "platform/userstore.h"
 #include "support/modFSO.h"
+#include "testing/asnobody.h"
+#include "testing/environment.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,12 +15,12 @@ using namespace stampwell::app;
 using stampwell::platform::ReadUserString;
 using stampwell::support::FileExists;
 using stampwell::support::FolderExists;
-using stampwell::test::ReadBytes;
-using stampwell::test::RunAsNobody;
-using stampwell::test::RunInChild;
-using stampwell::test::ScopedEnv;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::AsNobody;
+using stampwell::testing::InChild;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::ScopedEnv;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -30,7 +31,7 @@ constexpr const char* kRecord = "Software\\Olvadi\\Quillbox\\Stampwell";
 class Startup : public ::testing::Test {
 protected:
     TempFolder config;
-    ScopedEnv xdg{"XDG_CONFIG_HOME", config.path()};
+    ScopedEnv xdg{"XDG_CONFIG_HOME", config.Root()};
     int dialogShown = 0;
     int failuresShown = 0;
     std::string failedFolder;
@@ -38,7 +39,7 @@ protected:
 
     void SetUp() override {
         Global() = GlobalState{};
-        Global().LanguageFolder = config / "lang";
+        Global().LanguageFolder = config.Path("lang");
     }
     void TearDown() override { Global() = GlobalState{}; }
 
@@ -57,20 +58,20 @@ protected:
                 },
                 {}};
     }
-    std::string Ini() const { return config / "Quillbox/Stampwell/Stampwell.ini"; }
+    std::string Ini() const { return config.Path("Quillbox/Stampwell/Stampwell.ini"); }
 };
 
 } // namespace
 
 TEST_F(Startup, FirstStartCreatesTheProfileAndAsksForALanguage) {
     RunStartup(Hooks());
-    EXPECT_TRUE(FolderExists(config / "Quillbox/Stampwell"));
+    EXPECT_TRUE(FolderExists(config.Path("Quillbox/Stampwell")));
     EXPECT_TRUE(FileExists(Ini()));
     EXPECT_EQ(dialogShown, 1);
-    EXPECT_EQ(Global().DataPath, config / "Quillbox/Stampwell");
+    EXPECT_EQ(Global().DataPath, config.Path("Quillbox/Stampwell"));
     EXPECT_EQ(Global().IniFile, Ini());
     EXPECT_EQ(Global().CurrentLanguage, "English");
-    EXPECT_EQ(Global().LanguageFilePath, config / "lang/English.lng");
+    EXPECT_EQ(Global().LanguageFilePath, config.Path("lang/English.lng"));
     EXPECT_EQ(ReadUserString(kRecord, "Version"), "3.01.00");
     EXPECT_EQ(ReadUserString(kRecord, "Language"), "en");
     EXPECT_EQ(ReadUserString("Software\\Stampwell\\Options", "BGColor"), "&H8000000F");
@@ -88,7 +89,7 @@ TEST_F(Startup, SecondStartAsksNothingAndLeavesTheFileByteForByte) {
 }
 
 TEST_F(Startup, AnExistingFileIsNeverOverwritten) {
-    ASSERT_EQ(stampwell::support::CreateFolder(config / "Quillbox/Stampwell"), "");
+    ASSERT_EQ(stampwell::support::CreateFolder(config.Path("Quillbox/Stampwell")), "");
     const std::string odd = "[Options]\nLanguage=Deutsch\n; whatever\n\x01\x02";
     WriteBytes(Ini(), odd);
     RunStartup(Hooks());
@@ -102,31 +103,31 @@ TEST_F(Startup, DialogClosedWithoutOkWritesNothing) {
     RunStartup(Hooks());
     EXPECT_EQ(dialogShown, 1);
     EXPECT_EQ(Global().CurrentLanguage, "");
-    EXPECT_EQ(Global().LanguageFilePath, config / "lang/.lng");
+    EXPECT_EQ(Global().LanguageFilePath, config.Path("lang/.lng"));
     EXPECT_NE(ReadBytes(Ini()).find("\r\nLanguage=\r\n"), std::string::npos);
     EXPECT_EQ(ReadUserString(kRecord, "Language"), "");
     EXPECT_EQ(ReadUserString(kRecord, "Version"), "3.01.00");
 }
 
 TEST_F(Startup, OnlyTheMissingFolderIsCreated) {
-    ASSERT_EQ(mkdir((config / "Quillbox").c_str(), 0700), 0);
-    WriteBytes(config / "Quillbox/keep.txt", "mine");
+    ASSERT_EQ(mkdir((config.Path("Quillbox")).c_str(), 0700), 0);
+    WriteBytes(config.Path("Quillbox/keep.txt"), "mine");
     RunStartup(Hooks());
     EXPECT_TRUE(FileExists(Ini()));
-    EXPECT_EQ(ReadBytes(config / "Quillbox/keep.txt"), "mine");
+    EXPECT_EQ(ReadBytes(config.Path("Quillbox/keep.txt")), "mine");
 }
 
 TEST_F(Startup, ReadOnlyProfileIsReportedAndStartUpGoesOnWithTheChoice) {
     // The profile belongs to root and nobody may write in it.
-    const int result = RunAsNobody([&] {
+    const int result = AsNobody([&] {
         RunStartup(Hooks());
-        const bool ok = failuresShown == 1 && failedFolder == config / "Quillbox/Stampwell" &&
+        const bool ok = failuresShown == 1 && failedFolder == config.Path("Quillbox/Stampwell") &&
                         dialogShown == 1 && Global().CurrentLanguage == "English" &&
                         !FileExists(Ini());
         return ok ? 0 : 1;
     });
     EXPECT_EQ(result, 0);
-    EXPECT_FALSE(FolderExists(config / "Quillbox"));
+    EXPECT_FALSE(FolderExists(config.Path("Quillbox")));
 }
 
 // Start-up never waits on them: it runs in a child with an alarm.
@@ -139,7 +140,7 @@ TEST_F(Startup, FilesThatAreNoRegularFilesAreReportedAndLeftAlone) {
             WriteBytes(Ini(), "[Options]\r\nLanguage=\" Deutsch \"\r\n");
             remove(odd.c_str());
             ASSERT_EQ(folder ? mkdir(odd.c_str(), 0700) : mkfifo(odd.c_str(), 0600), 0);
-            const int result = RunInChild([&] {
+            const int result = InChild([&] {
                 alarm(10);
                 std::vector<std::string> reported;
                 StartupHooks hooks = Hooks();
@@ -166,7 +167,7 @@ TEST_F(Startup, SettingsLinkThatCannotBeWrittenIsReportedAndKept) {
     for (const std::string& target : {config / "missing/Stampwell.ini", config / "locked/x.ini"}) {
         remove(Ini().c_str());
         ASSERT_EQ(symlink(target.c_str(), Ini().c_str()), 0);
-        const int result = RunAsNobody([&] {
+        const int result = AsNobody([&] {
             RunStartup(Hooks());
             return failuresShown == 1 && Global().CurrentLanguage == "English" ? 0 : 1;
         });

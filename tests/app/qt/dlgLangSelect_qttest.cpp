@@ -1,7 +1,7 @@
 #include "app/dlgLangSelect.h"
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
-#include "common/tempfolder.h"
+#include "testing/tempfolder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -9,9 +9,9 @@
 #include <QtTest>
 
 using namespace stampwell::app;
-using stampwell::test::ReadBytes;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -42,8 +42,8 @@ private slots:
         temp_ = std::make_unique<TempFolder>();
         Global() = GlobalState{};
         Global().LanguageFolder = STAMPWELL_LANG_DIR;
-        Global().IniFile = *temp_ / "Stampwell.ini";
-        QVERIFY(!CreateDefaultIni(temp_->path()).Failed());
+        Global().IniFile = temp_->Path("Stampwell.ini");
+        QVERIFY(!CreateDefaultIni(temp_->Root()).Failed());
     }
     void cleanup() {
         Global() = GlobalState{};
@@ -51,7 +51,7 @@ private slots:
     }
 
     void listsOnlyLanguageFilesByTheirBaseNames() {
-        const std::string lang = *temp_ / "lang";
+        const std::string lang = temp_->Path("lang");
         QVERIFY(QDir().mkpath(QString::fromStdString(lang)));
         for (const char* name : {"English.lng", "Deutsch.lng", "notes.txt", "olvtools.lng",
                                  "readme", "Francais.LNG", ".Hidden.lng", "Dansk.lng.lng"})
@@ -97,7 +97,7 @@ private slots:
     }
 
     void withoutLanguageFilesOkStoresEnglish() {
-        Global().LanguageFolder = *temp_ / "nowhere";
+        Global().LanguageFolder = temp_->Path("nowhere");
         dlgLangSelect dialog;
         QCOMPARE(dialog.dxLanguage->count(), 0);
         QCOMPARE(dialog.windowTitle(), QString("Stampwell - Welcome"));

@@ -1,8 +1,8 @@
 #include "app/dlgLangSelect.h"
 #include "app/modGlobal.h"
 #include "app/startup.h"
-#include "common/tempfolder.h"
 #include "platform/userstore.h"
+#include "testing/tempfolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,8 +12,8 @@
 
 using namespace stampwell::app;
 using stampwell::platform::ReadUserString;
-using stampwell::test::ReadBytes;
-using stampwell::test::TempFolder;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::TempFolder;
 
 namespace {
 
@@ -52,12 +52,12 @@ class StartupTest : public QObject {
         };
         return hooks;
     }
-    std::string Ini() const { return *config_ / "Quillbox/Stampwell/Stampwell.ini"; }
+    std::string Ini() const { return config_->Path("Quillbox/Stampwell/Stampwell.ini"); }
 
 private slots:
     void init() {
         config_ = std::make_unique<TempFolder>();
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_->path()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_->Root()));
         Global() = GlobalState{};
         Global().LanguageFolder = STAMPWELL_LANG_DIR;
         dialogs_ = 0;

@@ -1,6 +1,5 @@
-#include "cli/datetime.h"
 #include "cli/options.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/item.h"
 #include "platform/posix/longpath.h"
 
@@ -19,7 +18,7 @@ namespace {
 
 using engine::ItemTimes;
 using engine::ItemType;
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 
 struct Result {
@@ -42,7 +41,7 @@ std::string Slurp(const std::string& path) {
 
 // Runs stampwell-cli through the shell, with `environment` ("NAME=value ...");
 // its journals go to the tree's own state folder.
-Result RunCli(const std::vector<std::string>& arguments, const TestTree& tree,
+Result RunCli(const std::vector<std::string>& arguments, const TempFolder& tree,
               const std::string& environment = "") {
     std::string command =
         "XDG_STATE_HOME=" + Quoted(tree.Path("state")) + " " + environment + " " + STAMPWELL_CLI;
@@ -76,7 +75,7 @@ protected:
         tree_.File("data/sub/c.dat");
     }
     void TearDown() override { unsetenv("XDG_STATE_HOME"); }
-    TestTree tree_;
+    TempFolder tree_;
     std::string file_;
 };
 
@@ -235,56 +234,26 @@ TEST_F(CliProcess, InterruptStopsTheRunCleanly) {
 }
 
 // The zone's rules at the typed date, not today's offset.
-class BerlinTime : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* old = std::getenv("TZ");
-        if (old != nullptr)
-            saved_ = old;
-        hadTz_ = old != nullptr;
-        setenv("TZ", "Europe/Berlin", 1);
-        tzset();
-    }
-    void TearDown() override {
-        if (hadTz_)
-            setenv("TZ", saved_.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    std::string saved_;
-    bool hadTz_ = false;
-};
-
-TEST_F(BerlinTime, SummerAndWinterDatesGetTheirOwnOffsets) {
-    std::string why;
-    // 2024-07-15 10:00:00Z and 2024-01-15 11:00:00Z.
-    EXPECT_EQ(ParseDateTime("2024-07-15 12:00:00", why), (platform::FileTime{1'721'037'600, 0}));
-    EXPECT_EQ(ParseDateTime("2024-01-15 12:00:00", why), (platform::FileTime{1'705'316'400, 0}));
-    // The autumn hour that occurs twice takes its first (summer-time) instance.
-    EXPECT_EQ(ParseDateTime("2024-10-27 02:30:00", why), (platform::FileTime{1'729'989'000, 0}));
-    // The spring hour that is skipped does not exist.
-    EXPECT_FALSE(ParseDateTime("2024-03-31 02:30:00", why));
-    EXPECT_NE(why.find("does not exist"), std::string::npos);
-}
-
-TEST_F(BerlinTime, CommandLineSetStoresTheExactUtcInstant) {
-    TestTree tree;
-    const std::string file = tree.File("a.txt");
+TEST_F(CliProcess, LocalTimeIsStoredAsTheExactUtcInstant) {
     for (const auto& [typed, expected] :
          {std::pair{"2024-07-15 12:00:00.5", engine::FileTime{1'721'037'600, 500'000'000}},
           std::pair{"2024-01-15 12:00:00", engine::FileTime{1'705'316'400, 0}}}) {
         const Result result =
-            RunCli({"--set", std::string("modified=") + typed, file}, tree, "TZ=Europe/Berlin");
+            RunCli({"--set", std::string("modified=") + typed, file_}, tree_, "TZ=Europe/Berlin");
         EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_EQ(TimesOf(file, ItemType::File).modified, expected) << typed;
+        EXPECT_EQ(TimesOf(file_, ItemType::File).modified, expected) << typed;
     }
+    // The spring hour that is skipped does not exist.
+    const Result skipped =
+        RunCli({"--set", "modified=2024-03-31 02:30:00", file_}, tree_, "TZ=Europe/Berlin");
+    EXPECT_EQ(skipped.status, 2);
+    EXPECT_NE(skipped.err.find("does not exist"), std::string::npos) << skipped.err;
 }
 
 // --show prints what a run starts from: each time to the nanosecond in local
 // time with its own offset (a text --set takes back), and the four attributes.
 TEST_F(BerlinTime, ShowPrintsTheExactTimesAndTheFourAttributes) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     ASSERT_EQ(RunCli({"--set", "created=2024-07-15 12:00:00.1234567", "--set-attr",
                       "hidden,readonly", file},

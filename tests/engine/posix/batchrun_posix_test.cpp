@@ -1,5 +1,5 @@
 #include "engine/batchrun.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "testing/asnobody.h"
 
 #include <filesystem>
@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using stampwell::testing::AsNobody;
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 
 constexpr FileTime kOld{1'000'000'000, 123'456'700};
@@ -37,13 +37,13 @@ class BatchRunPosix : public ::testing::Test {
 protected:
     void SetUp() override { ClearCancel(); }
     void TearDown() override { ClearCancel(); }
-    TestTree tree_;
+    TempFolder tree_;
 };
 
 // A link is an item of its own: its own times change, what it points to is
 // never entered nor touched, and a loop cannot trap the walk.
 TEST_F(BatchRunPosix, LinksAreItemsAndNeverFollowed) {
-    TestTree outside;
+    TempFolder outside;
     const std::string target = outside.File("target.txt");
     Prepare(target, ItemType::File);
     Prepare(outside.Root(), ItemType::Folder);
@@ -149,7 +149,7 @@ TEST_F(BatchRunPosix, FailedTimeWriteOfAnotherUsersFileIsCounted) {
 // recursion, every level treated.
 TEST(BatchRunDeep, ThousandsOfLevels) {
     constexpr int kDepth = 3000;
-    TestTree tree;
+    TempFolder tree;
     const fs::path start = fs::current_path();
     fs::current_path(tree.Root());
     for (int i = 0; i < kDepth; ++i) {

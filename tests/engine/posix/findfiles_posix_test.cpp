@@ -1,5 +1,5 @@
 #include "engine/modFindFiles.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 namespace stampwell::engine {
 namespace {
 
-using test::TestTree;
+using stampwell::testing::TempFolder;
 
 // Memory-backed, where tens of thousands of folders come and go quickly.
 std::filesystem::path FastBase() {
@@ -19,7 +19,7 @@ std::filesystem::path FastBase() {
 
 // A folder with more sub-folders than a 16-bit index can count: all searched.
 TEST(FindFilesWide, EverySubfolderIsSearched) {
-    TestTree tree(FastBase());
+    TempFolder tree(FastBase());
     constexpr int kFolders = 33'000;
     for (int i = 0; i < kFolders; ++i)
         tree.Folder("f" + std::to_string(i));

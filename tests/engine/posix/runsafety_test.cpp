@@ -1,5 +1,5 @@
 #include "engine/batchrun.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/posix/ntfsvolume.h"
 
 #include <filesystem>
@@ -15,7 +15,7 @@ namespace stampwell::engine {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TestTree;
+using stampwell::testing::TempFolder;
 using test::TimesOf;
 
 constexpr FileTime kOld{1'000'000'000, 123'456'700};
@@ -94,7 +94,7 @@ void SwapDuringRun(const std::string& chosen, const std::string& outside) {
 }
 
 TEST(RunSafety, FolderOrFileSwappedForALinkMidRunLeavesTheOutsideAlone) {
-    TestTree tree;
+    TempFolder tree;
     SwapDuringRun(tree.Folder("chosen"), tree.Folder("outside"));
 }
 
@@ -109,7 +109,7 @@ TEST(RunSafety, OnNtfsAFolderSwappedForALinkMidRunLeavesTheOutsideAlone) {
 // The chosen item given as a link: followed, for a folder as for a file, as
 // touch and chmod do; with followLink off, the link itself is the one item.
 TEST(RunSafety, ChosenLinkIsFollowedUnlessTheLinkItselfIsAskedFor) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("real/file.txt");
     Prepare(file, ItemType::File);
     fs::create_directory_symlink(tree.Path("real"), tree.Path("folder-link"));
@@ -147,7 +147,7 @@ TEST(RunSafety, ChosenLinkIsFollowedUnlessTheLinkItselfIsAskedFor) {
 // the last write): an exchange takes the values read before anything
 // touched the folder, and a dry run leaves every time as it was.
 TEST(RunSafety, FolderTimesAreReadBeforeTheWalkListsThem) {
-    TestTree tree;
+    TempFolder tree;
     const std::string sub = tree.Folder("sub");
     tree.File("sub/inner/a.txt");
     constexpr FileTime kAccessed{900'000'000, 5};
@@ -186,7 +186,7 @@ TEST(RunSafety, FolderTimesAreReadBeforeTheWalkListsThem) {
 // Entries are treated in the byte order of their names, whatever order the
 // file system lists them in, so two runs go the same way.
 TEST(RunSafety, EntriesAreTreatedInNameOrder) {
-    TestTree tree;
+    TempFolder tree;
     const std::vector<std::string> names = {"b.txt",  "a.txt",        "C.txt", "_x.txt",
                                             "aa.txt", "\xc3\xa4.txt", "B.txt", "0.txt"};
     for (const std::string& name : names)
@@ -212,7 +212,7 @@ TEST(RunSafety, EntriesAreTreatedInNameOrder) {
 // A date the file system cannot store is clamped by it: the read back shows
 // it, the old times are put back exactly, and the item fails.
 TEST(RunSafety, DateTheFileSystemCannotStoreLeavesTheOldTimes) {
-    TestTree tree;
+    TempFolder tree;
     const std::string file = tree.File("a.txt");
     constexpr FileTime kAccessed{1'100'000'000, 42};
     // 1600-01-01 and 9999-12-31 23:59:59 UTC: ext4 keeps 1901 to 2446.
@@ -251,7 +251,7 @@ public:
     std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
 
 private:
-    TestTree temp_;
+    TempFolder temp_;
     std::string path_;
     bool mounted_ = false;
 };
@@ -267,7 +267,7 @@ std::uint32_t WordOf(const std::string& path) {
 TEST(RunSafety, AttributesThatCannotBeStoredDoNotBlockTheOthers) {
     RamVolume ram;
     ASSERT_TRUE(ram.Mounted()) << "mounting ramfs needs root";
-    TestTree tree;
+    TempFolder tree;
     const std::string onRam = ram.Path("a.txt");
     std::ofstream(onRam) << "x";
     // A damaged stored value is kept as it is, so Hidden cannot be changed

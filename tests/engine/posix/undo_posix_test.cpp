@@ -1,5 +1,5 @@
 #include "engine/journalledrun.h"
-#include "engine/testtree.h"
+#include "engine/times.h"
 #include "platform/posix/ntfsvolume.h"
 #include "testing/asnobody.h"
 
@@ -22,7 +22,7 @@ namespace stampwell::engine {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TestTree;
+using stampwell::testing::TempFolder;
 
 // What an item holds that a run may change: the three times, the mode and
 // the stored attribute bytes (or their absence), as the system reports them.
@@ -110,7 +110,7 @@ Job HideArchiveAndStamp(const std::string& root, std::int64_t second) {
 // cut-short journal always gives every item all its values back, also the
 // Read-only of a file whose write bits the run had lifted for a moment.
 TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
-    TestTree tree;
+    TempFolder tree;
     const std::string data = tree.Folder("data");
     for (int folder = 0; folder < 10; ++folder)
         for (int file = 0; file < 120; ++file) {
@@ -172,7 +172,7 @@ TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
 TEST(UndoPosix, OnNtfsEveryTimeAndTheAttributeWordComeBackBitForBit) {
     testing::NtfsVolume volume;
     ASSERT_TRUE(volume.Mounted()) << volume.Why();
-    TestTree journals;
+    TempFolder journals;
     const std::string root = volume.Path("data");
     fs::create_directories(root + "/sub");
     std::ofstream(root + "/a.txt") << "a";
@@ -201,7 +201,7 @@ TEST(UndoPosix, OnNtfsEveryTimeAndTheAttributeWordComeBackBitForBit) {
 // with user attributes), undo puts it back there, beside Samba's own value
 // or by taking away the one the run made, with or without attributes.
 TEST(UndoPosix, ACreationTimeStoredAsSambaStoresItComesBackBitForBit) {
-    TestTree tree;
+    TempFolder tree;
     const std::string root = tree.Folder("data");
     const std::string samba = tree.File("data/samba.txt");
     tree.File("data/plain.txt");
@@ -231,7 +231,7 @@ TEST(UndoPosix, ACreationTimeStoredAsSambaStoresItComesBackBitForBit) {
 // Without a journal there is no run: a state folder that cannot be written
 // (read-only, or a full disk) makes the journal fail before anything starts.
 TEST(UndoPosix, AJournalThatCannotBeWrittenFailsBeforeTheRun) {
-    TestTree tree;
+    TempFolder tree;
     const std::string locked = tree.Folder("locked");
     ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
     const int refused = testing::AsNobody([&] {

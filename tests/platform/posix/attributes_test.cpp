@@ -58,7 +58,7 @@ private:
 
 TEST(PosixAttributes, TheWordIsStoredAsTheHexTextWineAndSambaRead) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     EXPECT_EQ(DosValue(file), "<none>");
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrSystem | kAttrArchive).Failed());
     EXPECT_EQ(DosValue(file), "0x26");
@@ -67,7 +67,7 @@ TEST(PosixAttributes, TheWordIsStoredAsTheHexTextWineAndSambaRead) {
     EXPECT_EQ(DosValue(file), "0x21");
     EXPECT_EQ(Mode(file) & 0222, 0u);
     // Read from the mode alone, it goes into the word with the next change.
-    const auto other = temp.MakeFile("b.txt");
+    const auto other = temp.File("b.txt");
     ASSERT_EQ(chmod(other.c_str(), 0444), 0);
     ASSERT_FALSE(WriteAttributes(other, kAttrReadOnly | kAttrHidden).Failed());
     EXPECT_EQ(DosValue(other), "0x3");
@@ -75,18 +75,30 @@ TEST(PosixAttributes, TheWordIsStoredAsTheHexTextWineAndSambaRead) {
 
 TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     ASSERT_EQ(lsetxattr(file.c_str(), kDos, "0X22", 5, 0), 0); // with its NUL
     EXPECT_EQ(Read(file), kAttrHidden | kAttrArchive);
     ASSERT_FALSE(WriteAttributes(file, kAttrHidden).Failed());
     EXPECT_EQ(DosValue(file), "0x2");
 }
 
+// Every hex digit counts, in either case; Read-only and Directory come from
+// the mode and the type.
+TEST(PosixAttributes, EveryHexDigitOfTheTextIsRead) {
+    TempFolder temp;
+    const auto file = temp.File("a.txt");
+    for (const auto& [text, word] : {std::pair{"0x9", 0x8u}, std::pair{"0x0a", 0xau},
+                                     std::pair{"0xc4", 0xc4u}, std::pair{"0X3F", 0x2eu}}) {
+        ASSERT_EQ(lsetxattr(file.c_str(), kDos, text, std::strlen(text), 0), 0);
+        EXPECT_EQ(Read(file), word) << text;
+    }
+}
+
 // As Samba writes it when a client sets Read-only and Hidden: an empty text,
 // version 5, attribute word and creation time valid.
 TEST(PosixAttributes, SambasBinaryFormIsRewrittenInItsFormAndReadOnlyIsEitherPlace) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     const std::string samba("\0\0\5\0\5\0\0\0\x11\0\0\0\3\0\0\0"
                             "12345678",
                             24);
@@ -113,7 +125,7 @@ TEST(PosixAttributes, SambasBinaryFormIsRewrittenInItsFormAndReadOnlyIsEitherPla
 
 TEST(PosixAttributes, ADamagedValueIsNeverWrittenOver) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     const std::string cut("0x2\0\5\0\5\0\x11\0", 10);
     ASSERT_EQ(lsetxattr(file.c_str(), kDos, cut.data(), cut.size(), 0), 0);
     EXPECT_EQ(Read(file), kAttrHidden);
@@ -126,8 +138,8 @@ TEST(PosixAttributes, ADamagedValueIsNeverWrittenOver) {
 // after the run changed it (or removed when the run added it).
 TEST(PosixAttributes, TheStoredBytesOfAnyLengthComeBackExactly) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
-    const auto plain = temp.MakeFile("b.txt");
+    const auto file = temp.File("a.txt");
+    const auto plain = temp.File("b.txt");
     std::string long_value("0x20\0", 5);
     for (int i = 0; i < 300; ++i)
         long_value += static_cast<char>(i);
@@ -155,7 +167,7 @@ TEST(PosixAttributes, TheStoredBytesOfAnyLengthComeBackExactly) {
 TEST(PosixAttributes, ReadOnlyRemovesEveryWriteBitAndClearingFollowsTheUmask) {
     TempFolder temp;
     const WithUmask mask(027);
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     ASSERT_EQ(chmod(file.c_str(), 0666), 0);
     EXPECT_EQ(Read(file), 0u);
     ASSERT_FALSE(WriteAttributes(file, kAttrReadOnly).Failed());
@@ -171,7 +183,7 @@ TEST(PosixAttributes, ReadOnlyRemovesEveryWriteBitAndClearingFollowsTheUmask) {
 
 TEST(PosixAttributes, TheOwnerMayHideAReadOnlyFile) {
     TempFolder temp;
-    const auto file = temp.MakeFile("a.txt");
+    const auto file = temp.File("a.txt");
     ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
     const int code =
@@ -183,7 +195,7 @@ TEST(PosixAttributes, TheOwnerMayHideAReadOnlyFile) {
 
 TEST(PosixAttributes, ALinkIsNeverTouchedThroughAndSaysWhyItCannotChange) {
     TempFolder temp;
-    const auto target = temp.MakeFile("target.txt");
+    const auto target = temp.File("target.txt");
     const auto link = temp.Path("link");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     const mode_t targetMode = Mode(target);
@@ -198,7 +210,7 @@ TEST(PosixAttributes, ALinkIsNeverTouchedThroughAndSaysWhyItCannotChange) {
 
 TEST(PosixAttributes, WithoutUserAttributesOnlyReadOnlyCanChangeAndNoCreationTime) {
     TempFolder temp;
-    const auto mountPoint = temp.MakeFolder("ramfs");
+    const auto mountPoint = temp.Folder("ramfs");
     if (mount("none", mountPoint.c_str(), "ramfs", 0, nullptr) != 0)
         STAMPWELL_MISSING_PART(
             std::string("cannot mount a ramfs (no user attributes there) here: ") +

@@ -1,10 +1,11 @@
-#include "common/posix/environment.h"
 #include "platform/folders.h"
+#include "testing/asnobody.h"
+#include "testing/environment.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::platform;
-using stampwell::test::ScopedEnv;
+using stampwell::testing::ScopedEnv;
 
 TEST(FoldersPosix, AppDataFolderIsXdgConfigHomeElseDotConfig) {
     ScopedEnv home("HOME", "/home/someone");
@@ -25,4 +26,17 @@ TEST(FoldersPosix, AppDataFolderIsXdgConfigHomeElseDotConfig) {
         ScopedEnv slash("HOME", "/home/someone/");
         EXPECT_EQ(AppDataFolder(), "/home/someone/.config");
     }
+}
+
+// A user with neither HOME nor an entry in the user database has no home
+// folder to put the configuration under.
+TEST(FoldersPosix, WithoutHomeOrAUserEntryNoHomeIsMadeUp) {
+    const int result = stampwell::testing::InChild([] {
+        unsetenv("HOME");
+        unsetenv("XDG_CONFIG_HOME");
+        if (setresuid(54321, 54321, 54321) != 0)
+            return 2;
+        return AppDataFolder().starts_with("/root") ? 1 : 0;
+    });
+    EXPECT_EQ(result, 0);
 }

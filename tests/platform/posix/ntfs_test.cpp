@@ -1,6 +1,7 @@
 #include "platform/attributes.h"
 #include "platform/itemtimes.h"
 #include "platform/listing.h"
+#include "platform/posix/ntfs.h"
 #include "platform/posix/ntfsvolume.h"
 #include "testing/missingpart.h"
 
@@ -163,4 +164,15 @@ TEST_F(Ntfs, TheListingTellsFilesFoldersAndLinksApart) {
     while (matching.Next(entry))
         names.insert(entry.name);
     EXPECT_EQ(names, (std::set<std::string>{"file.txt", "link.txt"}));
+}
+
+// NTFS counts 100 ns ticks from 1601 in a signed 64-bit number: the first
+// and last second it holds, and none beyond.
+TEST(NtfsTicks, HoldTheFirstAndLastSecondAndNoneBeyond) {
+    EXPECT_EQ(posix::ToNtfsTicks({-11'644'473'600, 0}), 0u);
+    EXPECT_EQ(posix::ToNtfsTicks({910'692'730'084, 999'999'900}), 9'223'372'036'849'999'999u);
+    EXPECT_FALSE(posix::ToNtfsTicks({-11'644'473'601, 999'999'999}));
+    EXPECT_FALSE(posix::ToNtfsTicks({910'692'730'085, 0}));
+    EXPECT_EQ(posix::FromNtfsTicks(9'223'372'036'849'999'999u),
+              (FileTime{910'692'730'084, 999'999'900}));
 }

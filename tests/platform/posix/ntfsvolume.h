@@ -16,7 +16,7 @@ class NtfsVolume {
 public:
     NtfsVolume() {
         image_ = temp_.Path("ntfs.img");
-        mountPoint_ = temp_.MakeFolder("mnt");
+        mountPoint_ = temp_.Folder("mnt");
         if (!Run("truncate -s 16M '" + image_ + "'", "cannot make the image file") ||
             !Run("mkntfs -F -q -f '" + image_ + "'", "mkntfs (package ntfs-3g) failed") ||
             !Run("ntfs-3g '" + image_ + "' '" + mountPoint_ + "'",

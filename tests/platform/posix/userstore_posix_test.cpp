@@ -1,7 +1,7 @@
-#include "common/posix/environment.h"
-#include "common/tempfolder.h"
 #include "platform/userstore.h"
+#include "testing/environment.h"
 #include "testing/recordsamples.h"
+#include "testing/tempfolder.h"
 
 #include <cctype>
 #include <gtest/gtest.h>
@@ -9,10 +9,10 @@
 #include <vector>
 
 using namespace stampwell::platform;
-using stampwell::test::ReadBytes;
-using stampwell::test::ScopedEnv;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::ReadBytes;
+using stampwell::testing::ScopedEnv;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -55,8 +55,8 @@ bool KeepsOtherLines(const std::string& before, const std::string& after) {
 class UserStorePosix : public ::testing::Test {
 protected:
     TempFolder config;
-    ScopedEnv xdg{"XDG_CONFIG_HOME", config.path()};
-    std::string File() const { return config / "Quillbox/registry.reg"; }
+    ScopedEnv xdg{"XDG_CONFIG_HOME", config.Root()};
+    std::string File() const { return config.Path("Quillbox/registry.reg"); }
 };
 
 } // namespace
@@ -92,7 +92,7 @@ TEST_F(UserStorePosix, EscapesBackslashesAndQuotesAndReadsThemBack) {
 }
 
 TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
-    ASSERT_EQ(mkdir((config / "Quillbox").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((config.Path("Quillbox")).c_str(), 0700), 0);
     const std::string before = "Windows Registry Editor Version 5.00\r\n"
                                "\r\n"
                                "[HKEY_CURRENT_USER\\Software\\Other]\r\n"

@@ -17,18 +17,16 @@ public:
     Scratch() = default;
     ~Scratch() { RemoveContents(Extended(Root())); }
 
+    // The path of `name` as given, '/' included.
     std::string Path(const std::string& name) const { return Root() + "\\" + name; }
-    std::string Root() const { return TempFolder::Path(); }
 
     // Creates an empty file (or one of the given size, without writing it).
     std::string File(const std::string& name, std::uintmax_t size = 0) const {
-        const std::string path = MakeFile(name);
+        const std::string path = TempFolder::File(name, "");
         if (size > 0)
             std::filesystem::resize_file(stampwell::testing::FromPathText(path), size);
         return path;
     }
-
-    std::string Folder(const std::string& name) const { return MakeFolder(name); }
 
     // The \\?\ form of an absolute path, for reaching past 260 characters.
     static std::wstring Extended(const std::string& path) {

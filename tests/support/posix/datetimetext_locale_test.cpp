@@ -1,5 +1,5 @@
-#include "common/posix/environment.h"
 #include "support/datetimetext.h"
+#include "testing/environment.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 
 using namespace stampwell::support;
 using stampwell::platform::LocalDateTime;
-using stampwell::test::ScopedEnv;
+using stampwell::testing::ScopedEnv;
 
 // The locales come from Debian's locales-all (tools/install-deps installs it).
 TEST(DateTimeTextLocale, FollowsTheLocaleOrderAndSeparator) {

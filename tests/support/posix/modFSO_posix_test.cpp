@@ -1,13 +1,13 @@
-#include "common/posix/environment.h"
-#include "common/tempfolder.h"
 #include "support/modFSO.h"
+#include "testing/asnobody.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::support;
-using stampwell::test::RunAsNobody;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::AsNobody;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 TEST(ModFSOPosix, BackslashIsAnOrdinaryCharacter) {
     EXPECT_EQ(GetFileName("/dir/a\\b.txt"), "a\\b.txt");
@@ -18,7 +18,7 @@ TEST(ModFSOPosix, BackslashIsAnOrdinaryCharacter) {
 
 TEST(ModFSOPosix, NamesInAnyEncodingWork) {
     TempFolder temp;
-    const std::string latin1 = temp / "caf\xE9.lng"; // not UTF-8
+    const std::string latin1 = temp.Path("caf\xE9.lng"); // not UTF-8
     WriteBytes(latin1, "x");
     EXPECT_TRUE(FileExists(latin1));
     EXPECT_EQ(GetExtensionName(latin1), "lng");
@@ -26,8 +26,8 @@ TEST(ModFSOPosix, NamesInAnyEncodingWork) {
 
 TEST(ModFSOPosix, CreateFolderRefusedNamesTheReason) {
     TempFolder temp;
-    const int result = RunAsNobody([&] {
-        const std::string text = CreateFolder(temp / "Quillbox");
+    const int result = AsNobody([&] {
+        const std::string text = CreateFolder(temp.Path("Quillbox"));
         return text.starts_with("CreateFolder Error(13): Permission denied NewPath: ") ? 0 : 1;
     });
     EXPECT_EQ(result, 0);

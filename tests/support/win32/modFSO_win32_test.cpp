@@ -1,11 +1,11 @@
-#include "common/tempfolder.h"
 #include "support/modFSO.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace stampwell::support;
-using stampwell::test::TempFolder;
-using stampwell::test::WriteBytes;
+using stampwell::testing::TempFolder;
+using stampwell::testing::WriteBytes;
 
 TEST(ModFSOWin32, DrivePathsAndForwardSlashes) {
     EXPECT_EQ(GetFileName("C:\\dir\\file.txt"), "file.txt");
@@ -26,9 +26,9 @@ TEST(ModFSOWin32, DriveRootIsAFolder) {
 
 TEST(ModFSOWin32, CreateFolderAcceptsForwardSlashesAndLongPaths) {
     TempFolder temp;
-    EXPECT_EQ(CreateFolder(temp.path() + "/A/B/"), "");
-    EXPECT_TRUE(FolderExists(temp.path() + "\\A\\B"));
-    std::string deep = temp.path();
+    EXPECT_EQ(CreateFolder(temp.Root() + "/A/B/"), "");
+    EXPECT_TRUE(FolderExists(temp.Root() + "\\A\\B"));
+    std::string deep = temp.Root();
     for (int i = 0; i < 30; ++i)
         deep += "\\folder-number-" + std::to_string(i);
     EXPECT_EQ(CreateFolder(deep), "");
