@@ -132,10 +132,10 @@ TEST_F(Startup, ReadOnlyProfileIsReportedAndStartUpGoesOnWithTheChoice) {
 
 // Start-up never waits on them: it runs in a child with an alarm.
 TEST_F(Startup, FilesThatAreNoRegularFilesAreReportedAndLeftAlone) {
-    ASSERT_EQ(stampwell::support::CreateFolder(config / "Quillbox/Stampwell"), "");
-    ASSERT_EQ(stampwell::support::CreateFolder(config / "lang"), "");
+    ASSERT_EQ(stampwell::support::CreateFolder(config.Path("Quillbox/Stampwell")), "");
+    ASSERT_EQ(stampwell::support::CreateFolder(config.Path("lang")), "");
     for (const std::string& odd :
-         {Ini(), config / "Quillbox/registry.reg", config / "lang/Deutsch.lng"}) {
+         {Ini(), config.Path("Quillbox/registry.reg"), config.Path("lang/Deutsch.lng")}) {
         for (const bool folder : {false, true}) {
             WriteBytes(Ini(), "[Options]\r\nLanguage=\" Deutsch \"\r\n");
             remove(odd.c_str());
@@ -162,9 +162,10 @@ TEST_F(Startup, FilesThatAreNoRegularFilesAreReportedAndLeftAlone) {
 // A settings file that is a link leading nowhere, or into a folder nobody may
 // write: reported, defaults, and the link stays as it was.
 TEST_F(Startup, SettingsLinkThatCannotBeWrittenIsReportedAndKept) {
-    ASSERT_EQ(stampwell::support::CreateFolder(config / "Quillbox/Stampwell"), "");
-    ASSERT_EQ(stampwell::support::CreateFolder(config / "locked"), "");
-    for (const std::string& target : {config / "missing/Stampwell.ini", config / "locked/x.ini"}) {
+    ASSERT_EQ(stampwell::support::CreateFolder(config.Path("Quillbox/Stampwell")), "");
+    ASSERT_EQ(stampwell::support::CreateFolder(config.Path("locked")), "");
+    for (const std::string& target :
+         {config.Path("missing/Stampwell.ini"), config.Path("locked/x.ini")}) {
         remove(Ini().c_str());
         ASSERT_EQ(symlink(target.c_str(), Ini().c_str()), 0);
         const int result = AsNobody([&] {

@@ -82,13 +82,13 @@ TEST(PosixAttributes, TextWithAFinalNulOrCapitalsIsReadAndRewritten) {
     EXPECT_EQ(DosValue(file), "0x2");
 }
 
-// Every hex digit counts, in either case; Read-only and Directory come from
-// the mode and the type.
+// Every hex digit counts, in either case; Read-only from the word counts too,
+// Directory comes from the type.
 TEST(PosixAttributes, EveryHexDigitOfTheTextIsRead) {
     TempFolder temp;
     const auto file = temp.File("a.txt");
-    for (const auto& [text, word] : {std::pair{"0x9", 0x8u}, std::pair{"0x0a", 0xau},
-                                     std::pair{"0xc4", 0xc4u}, std::pair{"0X3F", 0x2eu}}) {
+    for (const auto& [text, word] : {std::pair{"0x9", 0x9u}, std::pair{"0x0a", 0xau},
+                                     std::pair{"0xc4", 0xc4u}, std::pair{"0X3F", 0x2fu}}) {
         ASSERT_EQ(lsetxattr(file.c_str(), kDos, text, std::strlen(text), 0), 0);
         EXPECT_EQ(Read(file), word) << text;
     }

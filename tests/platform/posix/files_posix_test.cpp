@@ -109,18 +109,18 @@ class FilesOddFile : public ::testing::TestWithParam<OddFile> {};
 // a writer fails the test instead of hanging it.
 TEST_P(FilesOddFile, IsRefusedAtOnceAndLeftAsItIs) {
     TempFolder temp;
-    const std::string file = temp / "Stampwell.ini";
+    const std::string file = temp.Path("Stampwell.ini");
     GetParam().make(file);
     struct stat before {};
     ASSERT_EQ(stat(file.c_str(), &before), 0);
-    EXPECT_EQ(RunInChild([&] {
+    EXPECT_EQ(InChild([&] {
                   alarm(10);
                   std::string bytes;
                   const SysError error = ReadSettingsFile(file, bytes);
                   return error.Failed() && !error.text.empty() && bytes.empty() ? 0 : 1;
               }),
               0);
-    EXPECT_EQ(RunInChild([&] {
+    EXPECT_EQ(InChild([&] {
                   alarm(10);
                   return WriteFileAtomically(file, "new").Failed() ? 0 : 1;
               }),
@@ -129,7 +129,7 @@ TEST_P(FilesOddFile, IsRefusedAtOnceAndLeftAsItIs) {
     ASSERT_EQ(stat(file.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode, before.st_mode);
     EXPECT_EQ(after.st_size, before.st_size);
-    EXPECT_EQ(EntryCount(temp.path()), 1u);
+    EXPECT_EQ(EntryCount(temp.Root()), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -147,31 +147,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FilesPosix, ReadSettingsFileReadsUpToTheLimitThroughALink) {
     TempFolder temp;
     const std::string content(kSettingsFileLimit, 'x');
-    WriteBytes(temp / "real.ini", content);
-    ASSERT_EQ(symlink("real.ini", (temp / "link.ini").c_str()), 0);
+    WriteBytes(temp.Path("real.ini"), content);
+    ASSERT_EQ(symlink("real.ini", (temp.Path("link.ini")).c_str()), 0);
     std::string bytes;
-    EXPECT_FALSE(ReadSettingsFile(temp / "link.ini", bytes).Failed());
+    EXPECT_FALSE(ReadSettingsFile(temp.Path("link.ini"), bytes).Failed());
     EXPECT_EQ(bytes, content);
-    EXPECT_TRUE(IsNotFound(ReadSettingsFile(temp / "missing", bytes)));
-    WriteBytes(temp / "real.ini", content + "x");
-    EXPECT_EQ(ReadSettingsFile(temp / "link.ini", bytes).code, FileTooLarge().code);
+    EXPECT_TRUE(IsNotFound(ReadSettingsFile(temp.Path("missing"), bytes)));
+    WriteBytes(temp.Path("real.ini"), content + "x");
+    EXPECT_EQ(ReadSettingsFile(temp.Path("link.ini"), bytes).code, FileTooLarge().code);
     EXPECT_TRUE(bytes.empty());
 }
 
 TEST(FilesPosix, LinkThatLeadsNowhereIsRefusedAndKept) {
     TempFolder temp;
     for (const char* target : {"missing.ini", "loop.ini"}) {
-        const std::string link = temp / "Stampwell.ini";
+        const std::string link = temp.Path("Stampwell.ini");
         unlink(link.c_str());
         ASSERT_EQ(symlink(target, link.c_str()), 0);
-        symlink("loop.ini", (temp / "loop.ini").c_str());
+        symlink("loop.ini", (temp.Path("loop.ini")).c_str());
         const SysError error = WriteFileAtomically(link, "new");
         EXPECT_TRUE(error.Failed()) << target;
         EXPECT_NE(error.text.find("link"), std::string::npos) << error.text;
         struct stat info {};
         ASSERT_EQ(lstat(link.c_str(), &info), 0);
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << target;
-        EXPECT_NE(stat((temp / "missing.ini").c_str(), &info), 0) << target;
+        EXPECT_NE(stat((temp.Path("missing.ini")).c_str(), &info), 0) << target;
     }
 }
 
@@ -179,20 +179,20 @@ TEST(FilesPosix, LinkThatLeadsNowhereIsRefusedAndKept) {
 // one is its owner's alone.
 TEST(FilesPosix, ReplacedFileKeepsOwnerGroupAndModeNewFileIsPrivate) {
     TempFolder temp;
-    const std::string old = temp / "old.ini";
+    const std::string old = temp.Path("old.ini");
     WriteBytes(old, "old");
     ASSERT_EQ(chown(old.c_str(), 65534, 65534), 0);
     ASSERT_EQ(chmod(old.c_str(), 0604), 0);
     const mode_t umaskBefore = umask(0);
     EXPECT_FALSE(WriteFileAtomically(old, "new").Failed());
-    EXPECT_FALSE(WriteFileAtomically(temp / "new.ini", "new").Failed());
+    EXPECT_FALSE(WriteFileAtomically(temp.Path("new.ini"), "new").Failed());
     umask(umaskBefore);
     struct stat info {};
     ASSERT_EQ(stat(old.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 65534u);
     EXPECT_EQ(info.st_gid, 65534u);
     EXPECT_EQ(info.st_mode & 07777, 0604u);
-    ASSERT_EQ(stat((temp / "new.ini").c_str(), &info), 0);
+    ASSERT_EQ(stat((temp.Path("new.ini")).c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
     EXPECT_EQ(ReadBytes(old), "new");
 }
@@ -202,12 +202,12 @@ TEST(FilesPosix, ReplacedFileKeepsOwnerGroupAndModeNewFileIsPrivate) {
 TEST(FilesPosix, TemporaryFileHasTheFinalModeFromItsCreation) {
     for (const mode_t oldMode : {mode_t{0}, mode_t{0640}}) {
         TempFolder temp;
-        const std::string file = temp / "Stampwell.ini";
+        const std::string file = temp.Path("Stampwell.ini");
         if (oldMode != 0) {
             WriteBytes(file, "old");
             chmod(file.c_str(), oldMode);
         }
-        RunInChild([&] {
+        InChild([&] {
             umask(0);
             const rlimit noCore{0, 0};
             setrlimit(RLIMIT_CORE, &noCore);
@@ -217,7 +217,7 @@ TEST(FilesPosix, TemporaryFileHasTheFinalModeFromItsCreation) {
             return 0;
         });
         int temporaries = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(temp.path())) {
+        for (const auto& entry : std::filesystem::directory_iterator(temp.Root())) {
             if (entry.path().filename().string().find(".tmp-") == std::string::npos)
                 continue;
             ++temporaries;

@@ -141,7 +141,7 @@ TEST_F(UserStorePosix, LineBreaksInAValueAreRefused) {
 // Reads each sample record as Stampupdate does; a write changes only the
 // value's own lines and keeps the file's encoding and line ends.
 TEST_F(UserStorePosix, SampleRecordsReadAsStampupdateReadsThemAndKeepTheirForm) {
-    ASSERT_EQ(mkdir((config / "Quillbox").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(config.Path("Quillbox").c_str(), 0700), 0);
     for (const auto& sample : stampwell::testing::RecordSamples()) {
         WriteBytes(File(), sample.bytes);
         for (const auto& [name, text] : sample.values)
