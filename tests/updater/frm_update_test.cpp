@@ -1,3 +1,4 @@
+#include "testing/buttonpictures.h"
 #include "updater/desktop_ports.h"
 #include "updater/frmUpdate.h"
 #include "updater/update_texts.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -16,20 +16,9 @@
 #include <QTimer>
 
 using namespace stampupdate;
+using stampwell::testing::ButtonPicturesStyle;
 
 namespace {
-
-// A style that asks for pictures on dialog buttons, as some desktops do.
-class ButtonPicturesStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returned) const override {
-        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
-            return 1;
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returned);
-    }
-};
 
 const QString kRoot = QString::fromStdU16String(kSiteRoot);
 const QString kEnglish =

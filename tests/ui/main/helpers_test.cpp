@@ -1,3 +1,4 @@
+#include "testing/buttonpictures.h"
 #include "ui/dialogs/dlgDateTime.h"
 #include "ui/main/clsToolTip.h"
 #include "ui/main/modBrowseFolders.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,22 +20,7 @@
 #include <QTimer>
 
 using namespace stampwell::ui;
-
-namespace {
-
-// A style that asks for pictures on dialog buttons, as some desktops do.
-class ButtonPicturesStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returned) const override {
-        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
-            return 1;
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returned);
-    }
-};
-
-} // namespace
+using stampwell::testing::ButtonPicturesStyle;
 
 class HelpersTest : public QObject {
     Q_OBJECT
