@@ -12,6 +12,14 @@ bool IsWanted(const AttributeOperation& operation) {
     return operation.action != AttributeAction::None && operation.Bits() != 0;
 }
 
+// Whether a time operation reads or writes the creation time.
+bool TouchesCreated(const TimeOperation& operation) {
+    using Type = TimeOperation::Type;
+    return operation.type != Type::None &&
+           (operation.target == TimeKind::Created ||
+            (operation.type == Type::Copy && operation.source == TimeKind::Created));
+}
+
 bool IsSameItem(const ItemFound& found, const ItemState& now) {
     if (found.identity && !(*found.identity == now.identity))
         return false;
@@ -32,13 +40,14 @@ public:
 
     void Run(const ItemFound& found) {
         const bool attributes = IsWanted(changes_.attributes);
+        const bool created = TouchesCreated(changes_.times);
         ItemState before;
         if (found.before != nullptr) {
             if (found.beforeError.Failed())
                 return Fail(FailedStep::ReadTimes, found.beforeError);
             before = *found.before;
-        } else if (SysError error =
-                       platform::ReadItemState(folder_, name_, report_.type, attributes, before);
+        } else if (SysError error = platform::ReadItemState(folder_, name_, report_.type,
+                                                            attributes, before, created);
                    error.Failed()) {
             return Fail(FailedStep::ReadTimes, std::move(error));
         }
@@ -75,7 +84,8 @@ public:
         if (!changes_.timesFirst && kinds != 0)
             timesError = WriteTimes();
         ItemState kept;
-        if (SysError error = platform::ReadItemState(folder_, name_, report_.type, newWord, kept);
+        if (SysError error =
+                platform::ReadItemState(folder_, name_, report_.type, newWord, kept, created);
             error.Failed())
             return Fail(FailedStep::ReadTimes, std::move(error), 0, kinds);
         if (kinds != 0)

@@ -83,8 +83,11 @@ private:
 
 // Reads what a name in a folder names now (a link is the item itself): its
 // kind, identity and times, and with `withAttributes` its attribute word.
+// Without `withStoredCreation` (and without the attributes) a creation time
+// kept in the attribute value's store is not looked for, which saves a read
+// on POSIX: for a step that neither reads nor writes the creation time.
 SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemType type,
-                       bool withAttributes, ItemState& state);
+                       bool withAttributes, ItemState& state, bool withStoredCreation = true);
 
 // Writes the given times and nothing else (see WriteItemTimes).
 SysError WriteItemTimesAt(const OpenFolder& folder, const std::string& name, ItemType type,

@@ -175,7 +175,7 @@ SysError OpenFolder::OpenChild(const std::string& name, OpenFolder& child) const
 }
 
 SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemType,
-                       bool withAttributes, ItemState& state) {
+                       bool withAttributes, ItemState& state, bool withStoredCreation) {
     const posix::At item(static_cast<int>(folder.Native()), name);
     struct statx info {};
     if (item.Stat(posix::kStatMask, info) != 0)
@@ -189,7 +189,13 @@ SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemTy
             error.Failed())
             return error;
     }
-    posix::TimesFromStatx(item, info, read.times, withAttributes ? &read.stored : nullptr);
+    // Asked neither for the attributes nor for a stored creation time: as if
+    // none were stored.
+    static const std::optional<std::string> kNoneLookedFor;
+    posix::TimesFromStatx(item, info, read.times,
+                          withAttributes       ? &read.stored
+                          : withStoredCreation ? nullptr
+                                               : &kNoneLookedFor);
     state = read;
     return {};
 }

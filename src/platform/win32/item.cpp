@@ -209,7 +209,7 @@ SysError OpenFolder::OpenChild(const std::string& name, OpenFolder& child) const
 }
 
 SysError ReadItemState(const OpenFolder& folder, const std::string& name, ItemType,
-                       bool withAttributes, ItemState& state) {
+                       bool withAttributes, ItemState& state, bool) {
     // Reading opens whatever the name names, file or folder: the kind read
     // tells the caller which it is.
     win32::FileHandle item;
