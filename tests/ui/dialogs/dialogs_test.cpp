@@ -1,0 +1,306 @@
+#include "main/profile.h"
+#include "ui/dialogs/dlgAbout.h"
+#include "ui/dialogs/dlgSettings.h"
+#include "ui/main/AppController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace stampwell::ui;
+using stampwell::app::Global;
+
+Q_DECLARE_METATYPE(MessageAnswer)
+
+namespace {
+
+const QStringList kEnglish{"&Quit", "&Close", "&Save"};
+const QStringList kGerman{"&Beenden", "&Schließen", "&Speichern"};
+
+// The quit button's caption of the main window, the about box's and the settings dialog's.
+QStringList Captions(QWidget& main, QWidget& about, QWidget& settings) {
+    return {Control<QAbstractButton>(main, "cmdQuit")->text(),
+            Control<QAbstractButton>(about, "cmdQuit")->text(),
+            Control<QAbstractButton>(settings, "cmdSave")->text()};
+}
+
+void Pick(QWidget& dialog, const QString& language) {
+    auto* list = Control<QComboBox>(dialog, "Combo1");
+    list->setCurrentIndex(list->findText(language));
+    emit list->textActivated(language);
+}
+
+// A notification area that records what is asked of it, put in place of the desktop's.
+class RecordingTray : public TrayIcon {
+public:
+    explicit RecordingTray(bool available) : available_(available) {}
+    bool Available() const override { return available_; }
+    void Show(const QIcon&, const QString& shownTip) override { tip = shownTip; }
+    void Remove() override { tip.clear(); }
+    bool Shown() const override { return !tip.isEmpty(); }
+    std::vector<TrayMenuItem> Menu() const { return MenuItems(); }
+    QString tip;
+
+private:
+    bool available_;
+};
+
+RecordingTray& UseTray(frmMain& main, bool available) {
+    auto tray = std::make_unique<RecordingTray>(available);
+    RecordingTray& recorder = *tray;
+    Control<AppController>(main, QString())->SetTray(std::move(tray));
+    return recorder;
+}
+
+} // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A switch shows its stored value; Save writes what the box shows, and the language.
+    void TheSwitchesAreLoadedAndSaved_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored"); // "-" for none
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QString>("language"); // in use; none takes Deutsch
+        const auto row = [](const char* key, const char* stored, bool on, const char* language) {
+            QTest::newRow(key) << key << stored << on << language;
+        };
+        row("SavePath", "-", true, "English");
+        row("SaveFilter", "-", true, "");
+        row("SaveTime", "0", false, "English");
+        row("SaveAttrib", "7", true, "English");
+        row("SysTray", "false", false, "English");
+        row("ChangeNormalFileTimes", "-", false, "English");
+        row("ChangeReadOnlyDirTimes", "True", true, "English");
+        row("ChangeHiddenDirTimes", "1", true, "English");
+    }
+    void TheSwitchesAreLoadedAndSaved() {
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        QFETCH(bool, on);
+        QFETCH(QString, language);
+        Window profile(language.toStdString());
+        profile.SetAll(stored == "-" ? "" : key + '=' + stored);
+        dlgSettings dialog(nullptr, {});
+        auto* box = Control<QCheckBox>(dialog, "chk" + key);
+        QCOMPARE(box->isChecked(), on);
+        box->setChecked(!on);
+        Control<QPushButton>(dialog, "cmdSave")->click();
+        QCOMPARE(profile.Get(key.toLatin1().constData()), on ? "False" : "True");
+        QCOMPARE(profile.Get("Language"), language.isEmpty() ? "Deutsch" : language);
+    }
+
+    // A picked language relabels the main window, the about box and the
+    // dialog at once; Save keeps it, Cancel and Esc take it back, the close
+    // box leaves it unsaved.
+    void APickedLanguage_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("save") << QStringLiteral("cmdSave") << kGerman << QStringLiteral("Deutsch");
+        QTest::newRow("cancel") << QStringLiteral("cmdCancel") << kEnglish << QString();
+        QTest::newRow("escape") << QStringLiteral("escape") << kEnglish << QString();
+        QTest::newRow("close box") << QStringLiteral("close") << kGerman << QString();
+    }
+    void APickedLanguage() {
+        QFETCH(QString, ending);
+        QFETCH(QStringList, captions);
+        QFETCH(QString, stored);
+        Window profile;
+        frmMain& main = profile.Open("Index1=1");
+        dlgAbout& about = ShowAboutBox(&main);
+        int relabelled = 0;
+        dlgSettings dialog(&main, [&] {
+            ++relabelled;
+            main.LoadLanguage();
+            main.SetComboLanguage();
+        });
+        dialog.show();
+        Pick(dialog, "English");
+        QCOMPARE(Captions(main, about, dialog), kEnglish);
+        Pick(dialog, "Deutsch");
+        QCOMPARE(Captions(main, about, dialog), kGerman);
+        QCOMPARE(Control<QComboBox>(main, "Combo1")->currentText(), "Geändert");
+        if (ending == "escape") {
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        } else if (ending == "close") {
+            dialog.close();
+        } else {
+            Control<QPushButton>(dialog, ending)->click();
+        }
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(Captions(main, about, dialog), captions);
+        QCOMPARE(relabelled, captions == kGerman ? 1 : 2);
+        QCOMPARE(Global().CurrentLanguage, captions == kGerman ? "Deutsch" : "English");
+        QCOMPARE(profile.Get("Language"), stored);
+    }
+
+    // One about box at a time: a second opening brings it forward; closed by
+    // its button, the frame or Esc it is gone and opens afresh. Its links open
+    // the help page and a support message.
+    void TheAboutBox() {
+        Window profile;
+        dlgAbout& box = ShowAboutBox(&profile.w);
+        QCOMPARE(Control<QLabel>(box, "lblVersion")->text(), "Version 3.01.000");
+        emit Control<QLabel>(box, "lblWeburl")->linkActivated(QString());
+        emit Control<QLabel>(box, "lblSupport")->linkActivated(QString());
+        const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+        QCOMPARE(profile.links,
+                 QStringList({HelpPageAddress(), "mailto:" + SupportMailAddress() +
+                                                     "?subject=Stampwell Request " + date}));
+        Control<QLabel>(box, "lblInfo")->setText("kept");
+        QCOMPARE(Control<QLabel>(ShowAboutBox(&profile.w), "lblInfo")->text(), "kept");
+        Control<QPushButton>(box, "cmdQuit")->click();
+        QVERIFY(!AboutBoxOpen());
+        ShowAboutBox(&profile.w).close();
+        QVERIFY(!AboutBoxOpen());
+        QTest::keyClick(&ShowAboutBox(&profile.w), Qt::Key_Escape);
+        QVERIFY(!AboutBoxOpen());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(Control<QLabel>(ShowAboutBox(&profile.w), "lblInfo")->text().startsWith("Thank"));
+    }
+
+    // Stampwell.bmp beside the program replaces the built-in banner; a file
+    // that is no bitmap leaves it.
+    void ABannerFileReplacesTheBuiltInOne_data() {
+        QTest::addColumn<QByteArray>("file"); // "" for none
+        QImage green(120, 40, QImage::Format_RGB32);
+        green.fill(QColor(10, 200, 30));
+        QByteArray bitmap;
+        QBuffer buffer(&bitmap);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && green.save(&buffer, "BMP"));
+        QTest::newRow("none") << QByteArray();
+        QTest::newRow("bitmap") << bitmap;
+        QTest::newRow("no bitmap") << QByteArray("BM not really a bitmap");
+    }
+    void ABannerFileReplacesTheBuiltInOne() {
+        QFETCH(QByteArray, file);
+        Window profile;
+        Global().ProgramFolder = profile.Path("program").toStdString();
+        if (!file.isEmpty()) {
+            QFile bmp(profile.Touch("program/bin/Stampwell.bmp"));
+            QVERIFY(bmp.open(QIODevice::WriteOnly) && bmp.write(file) == file.size());
+        }
+        dlgAbout box(&profile.w);
+        const QImage builtIn = dlgAbout::BuiltInBanner().toImage();
+        const QImage shown = Control<QLabel>(box, "Image1")->pixmap().toImage();
+        const QImage fromFile = QImage::fromData(file);
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
+                 (fromFile.isNull() ? builtIn : fromFile).convertToFormat(QImage::Format_RGB32));
+    }
+
+    // The help button and the filter's help ask before going online.
+    void HelpAsksBeforeGoingOnline_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::newRow("help, no") << QStringLiteral("cmdHelp") << MessageAnswer::No;
+        QTest::newRow("help, yes") << QStringLiteral("cmdHelp") << MessageAnswer::Yes;
+        QTest::newRow("filter, no") << QStringLiteral("txtFilter.button(1)") << MessageAnswer::No;
+        QTest::newRow("filter, yes") << QStringLiteral("txtFilter.button(1)") << MessageAnswer::Yes;
+    }
+    void HelpAsksBeforeGoingOnline() {
+        QFETCH(QString, button);
+        QFETCH(MessageAnswer, answer);
+        Window profile;
+        frmMain& main = profile.Open();
+        profile.answers = {answer};
+        if (auto* tool = main.findChild<QToolButton*>(button)) {
+            tool->click();
+        } else {
+            Control<QAction>(main, button)->trigger();
+        }
+        QCOMPARE(profile.messages.size(), 1);
+        QCOMPARE(profile.messages[0].text, main.MainText(46) + "\r\n" + main.MainText(47));
+        QCOMPARE(profile.messages[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(profile.links.size(), answer == MessageAnswer::Yes ? 1 : 0);
+    }
+
+    // Minimised with SysTray on and a notification area, the window hides
+    // behind its icon; the icon or its menu's Open brings it back.
+    void MinimisingToTheNotificationArea_data() {
+        QTest::addColumn<QString>("sysTray");
+        QTest::addColumn<bool>("area");
+        QTest::addColumn<QString>("back"); // how it comes back; "" when it never went
+        const auto row = [](const char* name, const char* sysTray, bool area, const char* back) {
+            QTest::newRow(name) << sysTray << area << back;
+        };
+        row("icon", "True", true, "icon");
+        row("menu", "True", true, "open");
+        row("off", "False", true, "");
+        row("zero", "0", true, "");
+        row("empty", "", true, "");
+        row("no area", "True", false, "");
+    }
+    void MinimisingToTheNotificationArea() {
+        QFETCH(QString, sysTray);
+        QFETCH(bool, area);
+        QFETCH(QString, back);
+        Window profile;
+        frmMain& main = profile.Open("SysTray=" + sysTray);
+        RecordingTray& tray = UseTray(main, area);
+        main.setWindowState(main.windowState() | Qt::WindowMinimized);
+        QCoreApplication::processEvents();
+        QCOMPARE(tray.tip, back.isEmpty() ? "" : "Stampwell");
+        QCOMPARE(main.isVisible(), back.isEmpty());
+        if (!back.isEmpty()) {
+            const std::vector<TrayMenuItem> menu = tray.Menu();
+            QCOMPARE(menu.size(), std::size_t(2));
+            QCOMPARE(menu[0].key + '=' + menu[0].caption, "open=Open Stampwell");
+            QCOMPARE(menu[1].key + '=' + menu[1].caption, "exit=Exit");
+            if (back == "icon") {
+                emit tray.restoreRequested();
+            } else {
+                emit tray.menuChosen(back);
+            }
+        }
+        QVERIFY(main.isVisible() && !tray.Shown());
+        QCOMPARE(main.isMinimized(), back.isEmpty());
+    }
+
+    // However the program is left, the window's choices are saved first.
+    // Leaving it from the tray or with a dialog open closes every window.
+    void LeavingSavesTheChoices_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("tray menu") << QStringLiteral("exit");
+        QTest::newRow("quit button") << QStringLiteral("cmdQuit");
+        QTest::newRow("close box") << QStringLiteral("close");
+        QTest::newRow("with settings open") << QStringLiteral("cmdSettings");
+    }
+    void LeavingSavesTheChoices() {
+        QFETCH(QString, how);
+        Window profile;
+        frmMain& main = profile.Open("SysTray=True");
+        Control<QLineEdit>(main, "txtFilter")->setText("*.jpg");
+        ShowAboutBox(&main);
+        RecordingTray& tray = UseTray(main, true);
+        if (how == "exit") {
+            main.setWindowState(main.windowState() | Qt::WindowMinimized);
+            QCoreApplication::processEvents();
+            emit tray.menuChosen(how);
+        } else if (how == "close") {
+            main.close();
+        } else {
+            QTimer::singleShot(0, &main, [&] {
+                QVERIFY(qobject_cast<dlgSettings*>(QApplication::activeModalWidget()) != nullptr);
+                Control<AppController>(main, QString())->AppExit();
+            });
+            Control<QToolButton>(main, how)->click();
+        }
+        QCOMPARE(profile.Get("Filter"), "*.jpg");
+        QVERIFY(!tray.Shown() && !main.isVisible());
+        QCOMPARE(AboutBoxOpen(), how == "cmdQuit" || how == "close");
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
