@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -146,82 +145,35 @@ private slots:
 
     // One about box at a time: a second opening brings it forward; closed by
     // its button, the frame or Esc it is gone and opens afresh. Its links open
-    // the help page and a support message.
-    void TheAboutBox() {
+    // the help page and a support message; the help buttons ask first.
+    void TheAboutBoxAndTheHelp() {
         Window profile;
-        dlgAbout& box = ShowAboutBox(&profile.w);
+        frmMain& main = profile.Open();
+        dlgAbout& box = ShowAboutBox(&main);
         QCOMPARE(Control<QLabel>(box, "lblVersion")->text(), "Version 3.01.000");
         emit Control<QLabel>(box, "lblWeburl")->linkActivated(QString());
         emit Control<QLabel>(box, "lblSupport")->linkActivated(QString());
+        profile.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        Control<QToolButton>(main, "cmdHelp")->click();
+        Control<QAction>(main, "txtFilter.button(1)")->trigger();
         const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-        QCOMPARE(profile.links,
-                 QStringList({HelpPageAddress(), "mailto:" + SupportMailAddress() +
-                                                     "?subject=Stampwell Request " + date}));
+        QCOMPARE(profile.links, QStringList({HelpPageAddress(),
+                                             "mailto:" + SupportMailAddress() +
+                                                 "?subject=Stampwell Request " + date,
+                                             HelpPageAddress()}));
+        QCOMPARE(profile.messages.size(), 2);
+        QCOMPARE(profile.messages[1].text, main.MainText(46) + "\r\n" + main.MainText(47));
+        QCOMPARE(profile.messages[1].buttons, MessageButtons::YesNo);
         Control<QLabel>(box, "lblInfo")->setText("kept");
-        QCOMPARE(Control<QLabel>(ShowAboutBox(&profile.w), "lblInfo")->text(), "kept");
+        QCOMPARE(Control<QLabel>(ShowAboutBox(&main), "lblInfo")->text(), "kept");
         Control<QPushButton>(box, "cmdQuit")->click();
         QVERIFY(!AboutBoxOpen());
-        ShowAboutBox(&profile.w).close();
+        ShowAboutBox(&main).close();
         QVERIFY(!AboutBoxOpen());
-        QTest::keyClick(&ShowAboutBox(&profile.w), Qt::Key_Escape);
+        QTest::keyClick(&ShowAboutBox(&main), Qt::Key_Escape);
         QVERIFY(!AboutBoxOpen());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(Control<QLabel>(ShowAboutBox(&profile.w), "lblInfo")->text().startsWith("Thank"));
-    }
-
-    // Stampwell.bmp beside the program replaces the built-in banner; a file
-    // that is no bitmap leaves it.
-    void ABannerFileReplacesTheBuiltInOne_data() {
-        QTest::addColumn<QByteArray>("file"); // "" for none
-        QImage green(120, 40, QImage::Format_RGB32);
-        green.fill(QColor(10, 200, 30));
-        QByteArray bitmap;
-        QBuffer buffer(&bitmap);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && green.save(&buffer, "BMP"));
-        QTest::newRow("none") << QByteArray();
-        QTest::newRow("bitmap") << bitmap;
-        QTest::newRow("no bitmap") << QByteArray("BM not really a bitmap");
-    }
-    void ABannerFileReplacesTheBuiltInOne() {
-        QFETCH(QByteArray, file);
-        Window profile;
-        Global().ProgramFolder = profile.Path("program").toStdString();
-        if (!file.isEmpty()) {
-            QFile bmp(profile.Touch("program/bin/Stampwell.bmp"));
-            QVERIFY(bmp.open(QIODevice::WriteOnly) && bmp.write(file) == file.size());
-        }
-        dlgAbout box(&profile.w);
-        const QImage builtIn = dlgAbout::BuiltInBanner().toImage();
-        const QImage shown = Control<QLabel>(box, "Image1")->pixmap().toImage();
-        const QImage fromFile = QImage::fromData(file);
-        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
-                 (fromFile.isNull() ? builtIn : fromFile).convertToFormat(QImage::Format_RGB32));
-    }
-
-    // The help button and the filter's help ask before going online.
-    void HelpAsksBeforeGoingOnline_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<MessageAnswer>("answer");
-        QTest::newRow("help, no") << QStringLiteral("cmdHelp") << MessageAnswer::No;
-        QTest::newRow("help, yes") << QStringLiteral("cmdHelp") << MessageAnswer::Yes;
-        QTest::newRow("filter, no") << QStringLiteral("txtFilter.button(1)") << MessageAnswer::No;
-        QTest::newRow("filter, yes") << QStringLiteral("txtFilter.button(1)") << MessageAnswer::Yes;
-    }
-    void HelpAsksBeforeGoingOnline() {
-        QFETCH(QString, button);
-        QFETCH(MessageAnswer, answer);
-        Window profile;
-        frmMain& main = profile.Open();
-        profile.answers = {answer};
-        if (auto* tool = main.findChild<QToolButton*>(button)) {
-            tool->click();
-        } else {
-            Control<QAction>(main, button)->trigger();
-        }
-        QCOMPARE(profile.messages.size(), 1);
-        QCOMPARE(profile.messages[0].text, main.MainText(46) + "\r\n" + main.MainText(47));
-        QCOMPARE(profile.messages[0].buttons, MessageButtons::YesNo);
-        QCOMPARE(profile.links.size(), answer == MessageAnswer::Yes ? 1 : 0);
+        QVERIFY(Control<QLabel>(ShowAboutBox(&main), "lblInfo")->text().startsWith("Thank"));
     }
 
     // Minimised with SysTray on and a notification area, the window hides

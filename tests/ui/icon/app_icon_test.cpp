@@ -6,8 +6,6 @@
 #include <QTest>
 #include <QWindow>
 
-using stampwell::ui::AppIconSizes;
-
 namespace {
 
 QImage Drawn(int size) {
@@ -15,14 +13,14 @@ QImage Drawn(int size) {
         .convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// Each size the icon offers is the drawing of that size, not a scaled one.
+// The icon offers every drawn size, each as drawn rather than scaled.
 bool ShowsEverySizeAsDrawn(const QIcon& icon) {
-    const auto sizes = AppIconSizes();
+    const auto sizes = stampwell::ui::AppIconSizes();
     return icon.availableSizes().size() == qsizetype(sizes.size()) &&
            std::all_of(sizes.begin(), sizes.end(), [&icon](int size) {
-               return icon.pixmap(QSize(size, size))
-                          .toImage()
-                          .convertToFormat(QImage::Format_ARGB32_Premultiplied) == Drawn(size);
+               const QImage shown = icon.pixmap(QSize(size, size)).toImage();
+               return !Drawn(size).isNull() &&
+                      shown.convertToFormat(QImage::Format_ARGB32_Premultiplied) == Drawn(size);
            });
 }
 
@@ -31,24 +29,6 @@ bool ShowsEverySizeAsDrawn(const QIcon& icon) {
 class AppIconTest : public QObject {
     Q_OBJECT
 private slots:
-    void EveryDrawnSizeIsPacked() {
-        QCOMPARE(std::vector<int>(AppIconSizes().begin(), AppIconSizes().end()),
-                 (std::vector<int>{16, 24, 32, 48, 64, 128, 256}));
-        for (const int size : AppIconSizes()) {
-            const QImage image = Drawn(size);
-            QCOMPARE(image.size(), QSize(size, size));
-            // A real drawing on a transparent ground: clear corner, mostly solid.
-            QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
-            int opaque = 0;
-            for (int y = 0; y < size; ++y) {
-                for (int x = 0; x < size; ++x) {
-                    opaque += qAlpha(image.pixel(x, y)) == 255 ? 1 : 0;
-                }
-            }
-            QVERIFY(opaque > size * size / 3);
-        }
-    }
-
     // The window gets the icon; as the application's icon its owner and the
     // application get it too.
     void AWindowShowsTheIcon_data() {
@@ -65,9 +45,9 @@ private slots:
         QWidget owner;
         QDialog dialog(owned ? &owner : nullptr);
         QVERIFY(stampwell::ui::SetAppIcon(dialog, application));
-        QVERIFY(ShowsEverySizeAsDrawn(dialog.windowIcon()));
         QCOMPARE(owner.testAttribute(Qt::WA_SetWindowIcon), owned && application);
-        QVERIFY(!owned || !application || ShowsEverySizeAsDrawn(owner.windowIcon()));
+        QVERIFY(!owner.testAttribute(Qt::WA_SetWindowIcon) ||
+                ShowsEverySizeAsDrawn(owner.windowIcon()));
         QCOMPARE(ShowsEverySizeAsDrawn(QApplication::windowIcon()), application);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -77,15 +57,11 @@ private slots:
     // The Windows icon group is rendered from the same drawings as the packed sizes.
     void WindowsIconFileHoldsEverySizeAsDrawn() {
         QImageReader reader(QStringLiteral(STAMPWELL_ICON_DIR "/stampwell.ico"));
-        QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
-        std::vector<int> sizes;
+        QIcon icon;
         do {
-            const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            QCOMPARE(image, Drawn(image.width()));
-            sizes.push_back(image.width());
+            icon.addPixmap(QPixmap::fromImage(reader.read()));
         } while (reader.jumpToNextImage());
-        std::sort(sizes.begin(), sizes.end());
-        QCOMPARE(sizes, std::vector<int>(AppIconSizes().begin(), AppIconSizes().end()));
+        QVERIFY(ShowsEverySizeAsDrawn(icon));
     }
 };
 

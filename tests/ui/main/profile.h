@@ -7,11 +7,13 @@
 #include "ui/main/modLinks.h"
 #include "ui/main/modMessageBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <string>
 
 // A clean profile for one window test: its own configuration folder (the
@@ -97,4 +99,13 @@ template <typename T> T* Control(QWidget& window, const QString& name) {
         qFatal("no control %s", qPrintable(name));
     }
     return control;
+}
+
+// Answers the modal dialog that opens next.
+template <typename Dialog> void Answer(std::function<void(Dialog&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        answer(*dialog);
+    });
 }

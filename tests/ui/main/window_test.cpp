@@ -52,15 +52,6 @@ bool IsRed(const QWidget* w, QPalette::ColorRole role) {
     return w->palette().color(role) == QColor(255, 0, 0);
 }
 
-// Answers the modal dialog that opens next.
-template <typename Dialog> void Answer(std::function<void(Dialog&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        answer(*dialog);
-    });
-}
-
 } // namespace
 
 class WindowTest : public QObject {
@@ -309,8 +300,7 @@ private slots:
         QFETCH(QString, language);
         Window profile(language.toStdString());
         profile.Touch(QStringLiteral("tree/a.txt"));
-        profile.SetAll(QStringLiteral("Path=%1/tree;Index=2;Attrib=1;Archive=True"));
-        frmMain& w = profile.Open();
+        frmMain& w = profile.Open("Path=%1/tree;Index=2;Attrib=1;Archive=True");
         QSet<QKeySequence> mnemonics;
         for (const char* name : {"cmdBrowse", "cmdAbout", "cmdHelp", "cmdSettings", "cmdUndo",
                                  "cmdExec", "cmdCancel", "cmdQuit", "cmdFailures"}) {
@@ -322,7 +312,6 @@ private slots:
         QVERIFY(!mnemonics.contains(QKeySequence()));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"),
                  language == "English" ? "&Yes" : "&Ja");
-        w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString folder = QCoreApplication::applicationDirPath() + "/../screenshots";
         QVERIFY(QDir().mkpath(folder));
