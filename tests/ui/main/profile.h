@@ -24,7 +24,6 @@
 class Profile {
 public:
     explicit Profile(const std::string& language = "English") {
-        QVERIFY(root.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
         qputenv("XDG_STATE_HOME", QFile::encodeName(root.filePath(QStringLiteral("state"))));
         stampwell::app::GlobalState& global = stampwell::app::Global();
