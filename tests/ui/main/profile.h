@@ -3,15 +3,17 @@
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
 #include "app/startup.h"
+#include "ui/main/frmMain.h"
 #include "ui/main/modLinks.h"
 #include "ui/main/modMessageBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
 #include <QTest>
-#include <deque>
+#include <QTimer>
 #include <string>
 
 // A clean profile for one window test: its own configuration folder (the
@@ -22,7 +24,6 @@
 class Profile {
 public:
     explicit Profile(const std::string& language = "English") {
-        QVERIFY(root.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("config"))));
         qputenv("XDG_STATE_HOME", QFile::encodeName(root.filePath(QStringLiteral("state"))));
         stampwell::app::GlobalState& global = stampwell::app::Global();
@@ -37,39 +38,67 @@ public:
         global.LanguageFilePath = stampwell::app::LanguageFileFor(language);
         stampwell::ui::SetMessageHandler([this](const stampwell::ui::MessageRequest& request) {
             messages.append(request);
-            if (answers.empty()) {
-                return stampwell::ui::MessageAnswer::Ok;
-            }
-            const stampwell::ui::MessageAnswer answer = answers.front();
-            answers.pop_front();
-            return answer;
+            return answers.isEmpty() ? stampwell::ui::MessageAnswer::Ok : answers.takeFirst();
         });
         stampwell::ui::SetLinkHandler([this](const QString& address) { links.append(address); });
     }
-    ~Profile() {
-        stampwell::ui::SetMessageHandler({});
-        stampwell::ui::SetLinkHandler({});
+
+    // Settings as "Key=Value;Key=Value"; %1 stands for the profile's folder.
+    void Store(const QString& settings) {
+        for (const QString& setting : QString(settings)
+                                          .replace(QLatin1String("%1"), root.path())
+                                          .split(u';', Qt::SkipEmptyParts)) {
+            stampwell::app::WriteIni("Options", setting.section(u'=', 0, 0).toStdString(),
+                                     setting.section(u'=', 1).toStdString());
+        }
+    }
+    QString Get(const char* key) {
+        return QString::fromStdString(stampwell::app::ReadIni("Options", key, "<none>"));
     }
 
-    void Set(const char* key, const char* value) {
-        stampwell::app::WriteIni("Options", key, value);
-    }
-    std::string Get(const char* key) { return stampwell::app::ReadIni("Options", key, "<none>"); }
-
-    // A folder for the test's own files.
+    // A path in the test's own folder; a file made there.
     QString Path(const QString& name) const { return root.filePath(name); }
+    QString Touch(const QString& name) const {
+        QDir().mkpath(QFileInfo(Path(name)).path());
+        QFile file(Path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write("x");
+        return file.fileName();
+    }
 
     QTemporaryDir root;
     QList<stampwell::ui::MessageRequest> messages;
-    std::deque<stampwell::ui::MessageAnswer> answers;
+    QList<stampwell::ui::MessageAnswer> answers;
     QStringList links;
 };
 
+// A clean profile with the main window, not loaded yet.
+struct Window : Profile {
+    using Profile::Profile;
+    // Loads the window on the stored choices ("Key=Value;...") and shows it.
+    stampwell::ui::frmMain& Open(const QString& stored = {}) {
+        Store(stored);
+        w.Load();
+        w.show();
+        return w;
+    }
+    stampwell::ui::frmMain w;
+};
+
 // A control of the window by its name, e.g. Control<QCheckBox>(window, "chkAttr(2)").
-template <typename T> T* Control(QWidget& window, const char* name) {
-    T* control = window.findChild<T*>(QString::fromLatin1(name));
+template <typename T> T* Control(QWidget& window, const QString& name) {
+    T* control = window.findChild<T*>(name);
     if (control == nullptr) {
-        qFatal("no control %s", name);
+        qFatal("no control %s", qPrintable(name));
     }
     return control;
+}
+
+// Answers the modal dialog that opens next.
+template <typename Dialog> void Answer(std::function<void(Dialog&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        answer(*dialog);
+    });
 }

@@ -1,15 +1,10 @@
-#include "platform/itemtimes.h"
 #include "platform/localtime.h"
 #include "profile.h"
 #include "support/datetimetext.h"
 #include "ui/dialogs/failurelist.h"
-#include "ui/main/frmMain.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -17,89 +12,84 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTimer>
+#include <QTimeZone>
 #include <QUrl>
+#include <ctime>
+#include <map>
 #include <sys/mount.h>
 #include <sys/xattr.h>
 
-using stampwell::platform::ItemType;
+using namespace stampwell::ui;
 using stampwell::platform::LocalDateTime;
-using stampwell::ui::FailureList;
-using stampwell::ui::frmMain;
-using stampwell::ui::MessageAnswer;
+
+Q_DECLARE_METATYPE(LocalDateTime)
+Q_DECLARE_METATYPE(MessageAnswer)
 
 namespace {
 
 const LocalDateTime kStamp{2001, 2, 3, 4, 5, 6, 0};
 
-void Touch(const QString& path) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("x");
+QString Text(const LocalDateTime& time) {
+    return QString::fromStdString(stampwell::support::FormatDateTimeText(time));
 }
 
-LocalDateTime Modified(const QString& path, ItemType type) {
-    stampwell::platform::ItemTimes times;
-    stampwell::platform::ReadItemTimes(path.toStdString(), type, times);
-    LocalDateTime local = stampwell::platform::ToLocal(times.modified);
-    local.nanoseconds = 0;
-    return local;
+QDateTime Modified(const QString& path) {
+    return QFileInfo(path).fileTime(QFileDevice::FileModificationTime);
 }
 
-// tree/a.txt, tree/b.txt, tree/notes.log, tree/sub/c.txt
-QString MakeTree(const Profile& profile) {
-    const QString tree = profile.Path(QStringLiteral("tree"));
-    QDir().mkpath(tree + QStringLiteral("/sub"));
-    for (const char* name : {"/a.txt", "/b.txt", "/notes.log", "/sub/c.txt"}) {
-        Touch(tree + QLatin1String(name));
+// The test's tree: tree/a.txt, b.txt, notes.log, sub/c.txt and `extra` more
+// files in tree/many, all last written at a time far from kStamp and from now.
+struct Tree {
+    explicit Tree(const Profile& profile, int extra = 0) : root(profile.Path("tree")) {
+        QStringList names{".", "sub", "a.txt", "b.txt", "notes.log", "sub/c.txt"};
+        for (int i = 0; i < extra; ++i) {
+            names.append(QStringLiteral("many/f%1.txt").arg(i));
+        }
+        for (const QString& name : names.mid(2)) {
+            QFile file(profile.Touch("tree/" + name));
+            file.open(QIODevice::ReadWrite);
+            file.setFileTime(QDateTime(QDate(2011, 5, 6), QTime(7, 8, 9)),
+                             QFileDevice::FileModificationTime);
+        }
+        for (const QString& name : names) {
+            before[name] = Modified(root + u'/' + name);
+        }
     }
-    return tree;
-}
-
-// Makes a file refuse a new creation time: its user.DOSATTRIB value is
-// damaged, and Stampwell never writes over such a value.
-void RefuseCreationTime(const QString& path) {
-    static const char kDamaged[] = "0x20\0\5\0";
-    QCOMPARE(
-        setxattr(path.toUtf8().constData(), "user.DOSATTRIB", kDamaged, sizeof kDamaged - 1, 0), 0);
-}
-
-// A ramfs mounted on a folder for the life of the object.
-struct RamFolder {
-    explicit RamFolder(const QString& path) : path(path) {
-        QDir().mkpath(path);
-        mounted = mount("ramfs", path.toUtf8().constData(), "ramfs", 0, nullptr) == 0;
+    // How many items still have their time from before.
+    qsizetype Kept() const {
+        return std::count_if(before.begin(), before.end(), [this](const auto& item) {
+            return Modified(root + u'/' + item.first) == item.second;
+        });
     }
-    ~RamFolder() {
-        if (mounted)
-            umount2(path.toUtf8().constData(), MNT_DETACH);
+    bool Stamped(const QString& name) const {
+        return Modified(root + u'/' + name) == QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
     }
-    QString path;
-    bool mounted = false;
+    QString root;
+    std::map<QString, QDateTime> before;
 };
 
-// A window on the tree that sets the last-write time of what it touches.
-void ChooseSetModified(frmMain& w, const QString& filter) {
+// The window on the item, set to give the last-write time of what it touches kStamp.
+frmMain& Prepare(Window& profile, const QString& item, const QString& stored = {}) {
+    frmMain& w = profile.Open("Recursive=True;Path=%1/" + item + u';' + stored);
     Control<QRadioButton>(w, "Option2(2)")->setChecked(true);
     Control<QComboBox>(w, "Combo3")->setEditText(w.TimeNameOf(1));
-    Control<QLineEdit>(w, "txtDateTime")
-        ->setText(QString::fromStdString(stampwell::support::FormatDateTimeText(kStamp)));
-    Control<QLineEdit>(w, "txtFilter")->setText(filter);
+    Control<QLineEdit>(w, "txtDateTime")->setText(Text(kStamp));
+    return w;
 }
 
-bool RunThroughTheWindow(frmMain& w) {
+// Clicks the button; true once the run or undo it started has finished.
+bool Click(frmMain& w, const char* button) {
     QSignalSpy finished(&w, &frmMain::runFinished);
-    QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
-    return finished.count() == 1 || finished.wait(30000);
+    QTest::mouseClick(Control<QPushButton>(w, button), Qt::LeftButton);
+    return w.IsRunning() && finished.wait(30000);
 }
 
-QString SaveScreenshot(frmMain& w, const QString& language) {
-    const QString folder =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(folder);
-    const QString file = folder + QStringLiteral("/frmMain-%1.png").arg(language);
-    w.grab().save(file);
-    return file;
+// The minute of a moment as a user in Kolkata reads it.
+QString Kolkata(const QDateTime& utc) {
+    const QDateTime t = utc.toTimeZone(QTimeZone("Asia/Kolkata"));
+    const QDate day = t.date();
+    return Text({day.year(), day.month(), day.day(), t.time().hour(), t.time().minute(), 0, 0})
+        .left(16);
 }
 
 } // namespace
@@ -107,217 +97,206 @@ QString SaveScreenshot(frmMain& w, const QString& language) {
 class RunTest : public QObject {
     Q_OBJECT
 private slots:
-    void AWholeRunChangesTheTreeAndReportsTheCounts() {
-        Profile profile;
-        const QString tree = MakeTree(profile);
-        profile.Set("Path", tree.toUtf8().constData());
-        profile.Set("Recursive", "True");
-        frmMain w;
-        w.Load();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // One size from the first show: the progress bar has its place already.
-        const QSize size = w.size();
-        QCOMPARE(w.minimumSize(), w.maximumSize());
-        QVERIFY(!w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-        ChooseSetModified(w, QStringLiteral("*.txt"));
-        QVERIFY(Control<QPushButton>(w, "cmdExec")->isEnabled());
-        QVERIFY(RunThroughTheWindow(w));
-        QCOMPARE(w.size(), size);
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(),
-                 w.MainText(7) + QStringLiteral(": 3, ") + w.MainText(54) + QStringLiteral(": 2"));
-        for (const char* name : {"/a.txt", "/b.txt", "/sub/c.txt"}) {
-            QCOMPARE(Modified(tree + QLatin1String(name), ItemType::File), kStamp);
+    // What a run started from the window changes, and what the window says.
+    void ARunFromTheWindow_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<LocalDateTime>("date");
+        QTest::addColumn<QString>("info");    // "" for no run
+        QTest::addColumn<QString>("message"); // its start
+        QTest::addColumn<QStringList>("stamped");
+        const auto row = [](const char* name, const char* item, const char* filter, int kind,
+                            const LocalDateTime& date, const QString& info, const QString& message,
+                            const QStringList& stamped) {
+            QTest::newRow(name) << item << filter << kind << date << info << message << stamped;
+        };
+        const LocalDateTime first{1601, 1, 1, 0, 0, 0, 0};
+        row("tree", "tree", "*.txt", 1, kStamp, "Files processed: 3, Folders processed: 2", "",
+            {"a.txt", "b.txt", "sub/c.txt", "sub", "."});
+        row("nothing found", "tree", "*.xyz", 1, kStamp, "No matching file was found.", "", {});
+        row("no dot", "tree", "*", 1, kStamp, "", "The filter must contain a dot", {});
+        row("file", "tree/a.txt", "*.*", 1, kStamp, "The file's times were changed.", "",
+            {"a.txt"});
+        // A damaged user.DOSATTRIB value, which Stampwell never writes over,
+        // refuses a new creation time.
+        row("file refusing", "tree/a.txt", "*.*", 0, kStamp, "The file could not be changed.", "",
+            {});
+        row("before 1601", "tree", "*.txt", 1, {1600, 12, 31, 23, 59, 59, 0}, "",
+            "The date must lie between " + Text(first), {});
+        row("1601", "tree", "*.xyz", 1, first, "No matching file was found.", "", {});
+    }
+    void ARunFromTheWindow() {
+        QFETCH(QString, item);
+        QFETCH(QString, filter);
+        QFETCH(int, kind);
+        QFETCH(LocalDateTime, date);
+        QFETCH(QString, info);
+        QFETCH(QString, message);
+        QFETCH(QStringList, stamped);
+        Window profile;
+        const Tree tree(profile);
+        static const char kDamaged[] = "0x20\0\5\0";
+        QVERIFY(kind > 0 || setxattr(qPrintable(tree.root + "/a.txt"), "user.DOSATTRIB", kDamaged,
+                                     sizeof kDamaged - 1, 0) == 0);
+        frmMain& w = Prepare(profile, item);
+        Control<QLineEdit>(w, "txtFilter")->setText(filter);
+        Control<QComboBox>(w, "Combo3")->setEditText(w.TimeNameOf(kind));
+        Control<QLineEdit>(w, "txtDateTime")->setText(Text(date));
+        QCOMPARE(Click(w, "cmdExec"), !info.isEmpty());
+        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), info);
+        QCOMPARE(profile.messages.value(0).text.left(message.isEmpty() ? -1 : message.size()),
+                 message);
+        for (const auto& [name, time] : tree.before) {
+            QVERIFY2(tree.Stamped(name) == stamped.contains(name), qPrintable(name));
         }
-        QVERIFY(Modified(tree + QStringLiteral("/notes.log"), ItemType::File) != kStamp);
-        QCOMPARE(Modified(tree + QStringLiteral("/sub"), ItemType::Folder), kStamp);
-        QCOMPARE(Modified(tree, ItemType::Folder), kStamp);
-        auto* progress = Control<QProgressBar>(w, "progress");
-        QCOMPARE(progress->value(), 5);
-        QCOMPARE(progress->maximum(), 5);
-        QVERIFY(Control<QPushButton>(w, "cmdExec")->isVisible());
-        QCOMPARE(Control<QPushButton>(w, "cmdExec")->text(), w.MainText(44));
-        QVERIFY(Control<QRadioButton>(w, "Option2(1)")->isEnabled());
+        QVERIFY(stamped.size() < 2 || Control<QProgressBar>(w, "progress")->value() == 5);
     }
 
-    void ACancelledRunStopsAndSaysSo() {
-        Profile profile;
-        const QString tree = MakeTree(profile);
-        // Enough files that the cancel arrives long before the run could end.
-        QStringList files;
-        for (int folder = 0; folder < 20; ++folder) {
-            const QString sub = tree + QStringLiteral("/many%1").arg(folder);
-            QDir().mkpath(sub);
-            for (int i = 0; i < 100; ++i) {
-                files.append(sub + QStringLiteral("/f%1.txt").arg(i));
-                Touch(files.last());
-            }
-        }
-        profile.Set("Path", tree.toUtf8().constData());
-        profile.Set("Recursive", "True");
-        profile.Set("Mode", "1");
-        frmMain w;
-        w.Load();
-        w.show();
-        w.activateWindow();
+    // A run or an undo locks the window but for Cancel and About; Esc stops
+    // it, the window says so, and a cancelled undo leaves the run to undo.
+    void CancellingARunOrAnUndo_data() {
+        QTest::addColumn<bool>("undo");
+        QTest::newRow("run") << false;
+        QTest::newRow("undo") << true;
+    }
+    void CancellingARunOrAnUndo() {
+        QFETCH(bool, undo);
+        Window profile;
+        const Tree tree(profile, 2000);
+        frmMain& w = Prepare(profile, "tree");
+        QVERIFY(!undo || Click(w, "cmdExec"));
+        profile.answers = {MessageAnswer::Yes};
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        ChooseSetModified(w, QStringLiteral("*.*"));
         QSignalSpy finished(&w, &frmMain::runFinished);
-        QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
-        QVERIFY(w.IsRunning());
-        QVERIFY(Control<QPushButton>(w, "cmdCancel")->isVisible());
+        QTest::mouseClick(Control<QPushButton>(w, undo ? "cmdUndo" : "cmdExec"), Qt::LeftButton);
+        QVERIFY(w.IsRunning() && Control<QWidget>(w, "cmdCancel")->isVisible() &&
+                Control<QWidget>(w, "cmdAbout")->isEnabled());
+        for (const char* name : {"cmdBrowse", "cmdUndo", "Option2(1)"}) {
+            QVERIFY2(!Control<QWidget>(w, name)->isEnabled(), name);
+        }
         QTest::keyClick(&w, Qt::Key_Escape);
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(45));
         QVERIFY(finished.wait(30000));
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(45));
-        QVERIFY(!w.IsRunning());
+        QVERIFY(Control<QLabel>(w, "lblInfo")->text().startsWith(w.MainText(45)));
         // The items done of the total, never a full bar; none when the search
         // was stopped before it knew the total.
         auto* progress = Control<QProgressBar>(w, "progress");
         QVERIFY(!progress->isVisible() || progress->value() < progress->maximum());
-        qsizetype stamped = 0;
-        for (const QString& file : files) {
-            stamped += Modified(file, ItemType::File) == kStamp ? 1 : 0;
-        }
-        QVERIFY(stamped < files.size());
-        QVERIFY(Modified(tree, ItemType::Folder) != kStamp);
-    }
-
-    void ARunThatFindsNothingChangesNothing() {
-        Profile profile;
-        const QString tree = MakeTree(profile);
-        profile.Set("Path", tree.toUtf8().constData());
-        profile.Set("Recursive", "True");
-        frmMain w;
-        w.Load();
-        ChooseSetModified(w, QStringLiteral("*.xyz"));
-        QVERIFY(RunThroughTheWindow(w));
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(9));
-        QVERIFY(Modified(tree, ItemType::Folder) != kStamp);
-    }
-
-    void AFilterWithoutAPointStopsTheStart() {
-        Profile profile;
-        const QString tree = MakeTree(profile);
-        profile.Set("Path", tree.toUtf8().constData());
-        frmMain w;
-        w.Load();
-        ChooseSetModified(w, QStringLiteral("*"));
-        QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
-        QVERIFY(!w.IsRunning());
-        QCOMPARE(profile.messages.size(), 1);
-        QCOMPARE(profile.messages[0].text, w.MainText(55));
-        QVERIFY(Modified(tree + QStringLiteral("/a.txt"), ItemType::File) != kStamp);
+        QVERIFY(undo ? tree.Kept() < qsizetype(tree.before.size()) : !tree.Stamped("."));
+        QVERIFY(!undo || w.RunToUndo().has_value());
     }
 
     // A file system without user attributes (ramfs) keeps no creation time
     // that can be set: the lists say so, the run asks first, and its failures
-    // are listed with the reason.
+    // are listed with the reason, to copy or save.
     void AKindThatCannotBeSetIsMarkedAskedAboutAndItsFailuresListed() {
-        Profile profile;
-        const RamFolder ram(profile.Path(QStringLiteral("tree")));
-        QVERIFY2(ram.mounted, "mounting ramfs needs root");
-        const QString tree = MakeTree(profile);
-        profile.Set("Path", tree.toUtf8().constData());
-        profile.Set("Recursive", "False");
-        profile.Set("Mode", "1");
-        frmMain w;
-        w.Load();
-        QVERIFY(!w.KindSettable(0));
-        const QString marked = w.TimeNameOf(0) + QLatin1Char(' ') + w.MainText(74);
+        Window profile;
+        const QByteArray ram = QFile::encodeName(profile.Path("tree"));
+        QVERIFY(QDir().mkpath(ram) && mount("ramfs", ram, "ramfs", 0, nullptr) == 0);
+        const auto unmount = qScopeGuard([&] { umount2(ram, MNT_DETACH); });
+        const Tree tree(profile);
+        frmMain& w = Prepare(profile, "tree", "Recursive=False;Mode=1");
+        Control<QLineEdit>(w, "txtFilter")->setText("a.txt");
+        const QString marked = w.TimeNameOf(0) + " (not settable here)";
         for (const char* name : {"Combo1", "Combo2", "Combo3"}) {
-            auto* list = Control<QComboBox>(w, name);
-            QCOMPARE(list->itemText(0), marked);
-            QCOMPARE(list->itemText(1), w.TimeNameOf(1));
+            QCOMPARE(Control<QComboBox>(w, name)->itemText(0), marked);
         }
-        ChooseSetModified(w, QStringLiteral("a.txt"));
         Control<QComboBox>(w, "Combo3")->setEditText(marked);
-        profile.answers.push_back(MessageAnswer::No);
-        QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
-        QVERIFY(!w.IsRunning());
+        profile.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        QVERIFY(!Click(w, "cmdExec"));
         QCOMPARE(profile.messages.size(), 1);
-        QCOMPARE(profile.messages[0].text, w.MainText(75).arg(w.TimeNameOf(0), tree));
-
-        profile.answers.push_back(MessageAnswer::Yes);
-        QVERIFY(RunThroughTheWindow(w));
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(),
-                 w.MainText(7) + QStringLiteral(": 1, ") + w.MainText(56) + QStringLiteral(": 1"));
-        auto* offer = Control<QPushButton>(w, "cmdFailures");
-        QVERIFY(offer->isVisibleTo(&w));
-        QCOMPARE(w.FailureCount(), 1u);
-        QString shown;
-        QTimer::singleShot(0, [&] {
-            auto* list = qobject_cast<FailureList*>(QApplication::activeModalWidget());
-            QVERIFY(list != nullptr);
-            shown = list->Text();
-            list->CopyText();
-            const QString saved = profile.Path(QStringLiteral("failures.txt"));
-            QVERIFY(list->SaveText(saved));
-            QFile file(saved);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(QString::fromUtf8(file.readAll()), shown);
-            list->reject();
+        QCOMPARE(profile.messages[0].text, w.MainText(75).arg(w.TimeNameOf(0), tree.root));
+        QVERIFY(Click(w, "cmdExec"));
+        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), "Files processed: 1, Failed: 1");
+        const QString shown = QDir::toNativeSeparators(tree.root + "/a.txt") + u'\t' +
+                              w.MainText(91) + u'\t' + w.TimeNameOf(0) + ": " +
+                              QString::fromStdString(w.Failures()[0].reason.text) + u'\n';
+        Answer<FailureList>([&](FailureList& list) {
+            QCOMPARE(list.Text(), shown);
+            list.CopyText();
+            QVERIFY(list.SaveText(profile.Path("failures.txt")));
+            list.reject();
         });
-        offer->click();
-        const QString reason = w.TimeNameOf(0) + QStringLiteral(": ") +
-                               QString::fromStdString(w.Failures()[0].reason.text);
-        QCOMPARE(shown, QDir::toNativeSeparators(tree + QStringLiteral("/a.txt")) +
-                            QLatin1Char('\t') + w.MainText(85 + 6) + QLatin1Char('\t') + reason +
-                            QLatin1Char('\n'));
+        Control<QPushButton>(w, "cmdFailures")->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), shown);
-
+        QFile saved(profile.Path("failures.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readAll() == shown.toUtf8());
         // Another item makes the run's report go.
-        auto* data = new QMimeData;
-        data->setUrls({QUrl::fromLocalFile(tree + QStringLiteral("/b.txt"))});
-        w.HandleDrop(*data);
-        delete data;
-        QVERIFY(!offer->isVisibleTo(&w));
-        QVERIFY(!Control<QProgressBar>(w, "progress")->isVisibleTo(&w));
-    }
-
-    void TheListSaysHowManyFailuresItLeftOut() {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(tree.root + "/b.txt")});
+        w.HandleDrop(data);
+        QVERIFY(!Control<QWidget>(w, "cmdFailures")->isVisibleTo(&w));
+        QVERIFY(!Control<QWidget>(w, "progress")->isVisibleTo(&w));
+        // Past the listed ones the list says how many it left out.
         FailureList::Texts texts;
         texts.more = QStringLiteral("... and 7 more");
-        const FailureList list({{QStringLiteral("/x"), QStringLiteral("step"), QString()}}, texts,
-                               nullptr);
+        const FailureList list({{"/x", "step", ""}}, texts, nullptr);
         QCOMPARE(list.Text(), QStringLiteral("/x\tstep\t\n... and 7 more\n"));
-        QCOMPARE(list.findChild<QLabel*>(QStringLiteral("more"))->text(), texts.more);
     }
 
-    void ASingleFileReportsWhetherItsChangeWorked() {
-        Profile profile;
-        const QString tree = MakeTree(profile);
-        profile.Set("Path", (tree + QStringLiteral("/a.txt")).toUtf8().constData());
-        frmMain w;
-        w.Load();
-        QVERIFY(!w.IsFolder());
-        ChooseSetModified(w, QStringLiteral("*.*"));
-        QVERIFY(RunThroughTheWindow(w));
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(32));
-        QCOMPARE(Modified(tree + QStringLiteral("/a.txt"), ItemType::File), kStamp);
-        QCOMPARE(w.Mode(), 3);
-        RefuseCreationTime(tree + QStringLiteral("/a.txt"));
-        Control<QComboBox>(w, "Combo3")->setEditText(w.TimeNameOf(0));
-        QVERIFY(RunThroughTheWindow(w));
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), w.MainText(57));
+    // The window asks before it changes what cannot be undone or undoes a
+    // run: Ctrl+Z names the last run by its local start, a run cut short is
+    // offered at start, and a run without a journal is started only on Yes.
+    void TheJournalQuestions_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<MessageAnswer>("answer");
+        const auto row = [](const char* situation) {
+            QTest::addRow("%s, yes", situation) << situation << MessageAnswer::Yes;
+            QTest::addRow("%s, no", situation) << situation << MessageAnswer::No;
+        };
+        row("undo");
+        row("cut short");
+        row("no journal");
     }
-
-    void ScreenshotsInEnglishAndGerman() {
-        for (const char* language : {"English", "Deutsch"}) {
-            Profile profile(language);
-            const QString tree = MakeTree(profile);
-            profile.Set("Path", tree.toUtf8().constData());
-            profile.Set("Recursive", "True");
-            profile.Set("Index", "2");
-            profile.Set("Attrib", "1");
-            profile.Set("Archive", "True");
-            frmMain w;
-            w.Load();
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
-            const QString file = SaveScreenshot(w, QLatin1String(language));
-            QVERIFY(QImage(file).width() > 100);
+    void TheJournalQuestions() {
+        QFETCH(QString, situation);
+        QFETCH(MessageAnswer, answer);
+        Window profile;
+        const Tree tree(profile);
+        // The state folder's place is taken by a file: no journal can be made.
+        if (situation == "no journal") {
+            profile.Touch("state");
         }
+        frmMain& w = Prepare(profile, "tree");
+        profile.answers = {answer};
+        QSignalSpy finished(&w, &frmMain::runFinished);
+        if (situation == "no journal") {
+            QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
+        } else if (situation == "cut short") {
+            // The run's journal loses its end line, as after a crash.
+            QVERIFY(Click(w, "cmdExec"));
+            QFile journal(QString::fromStdString(w.RunToUndo()->file));
+            QVERIFY(journal.open(QIODevice::ReadWrite));
+            QVERIFY(journal.resize(journal.readAll().indexOf("\nend\t") + 1));
+            w.OfferRecovery();
+        } else {
+            const QDateTime started = QDateTime::currentDateTimeUtc();
+            QVERIFY(Click(w, "cmdExec") && QTest::qWaitForWindowActive(&w));
+            const QDateTime ended = QDateTime::currentDateTimeUtc();
+            qputenv("TZ", "Asia/Kolkata");
+            tzset();
+            QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+            // The button's shortcut clicks it as an animation, a moment later.
+            QTRY_COMPARE(profile.messages.size(), 1);
+            qunsetenv("TZ");
+            tzset();
+            QVERIFY(profile.messages[0].text.contains(Kolkata(started)) ||
+                    profile.messages[0].text.contains(Kolkata(ended)));
+        }
+        QVERIFY(!w.IsRunning() || finished.wait(30000));
+        QCOMPARE(profile.messages.size(), 1);
+        QCOMPARE(profile.messages[0].buttons, MessageButtons::YesNo);
+        const QString question = profile.messages[0].text;
+        QVERIFY(question.contains(situation == "no journal" ? "cannot be created (" : tree.root));
+        // Changed: the undo's No and the run's Yes; put back: the undo's Yes.
+        const bool changed = (situation == "no journal") == (answer == MessageAnswer::Yes);
+        QCOMPARE(tree.Kept(), changed ? 0 : qsizetype(tree.before.size()));
+        QVERIFY(changed || situation == "no journal" ||
+                Control<QLabel>(w, "lblInfo")->text() == "Restored: 6, Skipped: 0, Failed: 0");
+        QCOMPARE(w.RunToUndo().has_value(), changed && situation != "no journal");
+        QCOMPARE(Control<QPushButton>(w, "cmdUndo")->isEnabled(), w.RunToUndo().has_value());
+        w.OfferRecovery();
+        QCOMPARE(profile.messages.size(), 1);
     }
 };
 

@@ -1,0 +1,272 @@
+#include "platform/attributes.h"
+#include "platform/localtime.h"
+#include "profile.h"
+#include "support/datetimetext.h"
+#include "ui/main/frmMain.h"
+#include "ui/main/modBrowseFolders.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+using namespace stampwell::ui;
+
+Q_DECLARE_METATYPE(MessageAnswer)
+
+namespace {
+
+const QString kValid = QString::fromStdString(stampwell::support::FormatDateTimeText(
+    stampwell::platform::LocalDateTime{2001, 2, 3, 4, 5, 6, 0}));
+
+// The user's steps, ";"-separated: "name=1" checks a box or option, "name=0"
+// unchecks it, "name=text" types into a field or list, "name" triggers an action.
+void Do(QWidget& w, const QString& steps) {
+    for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
+        const QString name = step.section(u'=', 0, 0);
+        const QString value = step.section(u'=', 1);
+        if (!step.contains(u'=')) {
+            Control<QAction>(w, name)->trigger();
+        } else if (auto* button = w.findChild<QAbstractButton*>(name)) {
+            if (button->isChecked() != (value == QLatin1String("1"))) {
+                button->click();
+            }
+        } else if (auto* list = w.findChild<QComboBox*>(name)) {
+            list->setEditText(value);
+        } else {
+            Control<QLineEdit>(w, name)->setText(value);
+        }
+    }
+}
+
+bool IsRed(const QWidget* w, QPalette::ColorRole role) {
+    return w->palette().color(role) == QColor(255, 0, 0);
+}
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // What the window shows after the stored choices ("Key=Value;...") are
+    // loaded and the user's steps are done, and what it stores on closing.
+    void TheWindowFollowsTheChoices_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("check"); // "control.property", or "ini.Key" after closing
+        QTest::addColumn<QVariant>("value");
+        const auto row = [](const char* name, const QString& stored, const QString& steps,
+                            const char* check, const QVariant& value) {
+            QTest::newRow(name) << stored << steps << QString::fromLatin1(check) << value;
+        };
+        const QString at = QStringLiteral("Path=%1");
+        const QString newTime = QStringLiteral("Option2(2)=1;txtDateTime=");
+        row("nothing to do", at, "", "cmdExec.enabled", false);
+        row("attributes, no box", at, "Option3(1)=1", "cmdExec.enabled", false);
+        row("attributes, a box", at, "Option3(1)=1;chkAttr(2)=1", "cmdExec.enabled", true);
+        row("no item", "", "Option3(1)=1;chkAttr(2)=1", "cmdExec.enabled", false);
+        row("box off, mark kept", at, "Option3(1)=1;chkAttr(2)=1;Option3(0)=1",
+            "chkAttr(2).checked", true);
+        row("copy", at, "Option2(1)=1", "cmdExec.enabled", true);
+        row("copy to no kind", at, "Option2(1)=1;Combo2=", "cmdExec.enabled", false);
+        row("exchange", at, "Option2(1)=1;chkExchange=1", "lblArr1.text", "<==>");
+        row("new time", at, newTime + kValid, "cmdExec.enabled", true);
+        row("new time, short", at, newTime + kValid.left(18), "cmdExec.enabled", false);
+        row("new time, short, red", at, newTime + kValid.left(18), "txtDateTime.red", true);
+        row("new time, no kind", at, "Combo3=;" + newTime + kValid, "cmdExec.enabled", false);
+        row("no filter is *.*", at, "txtFilter=", "txtFilter.text", "*.*");
+        row("filter reset", at, "txtFilter=*.txt;txtFilter.button(0)", "txtFilter.text", "*.*");
+        row("folders only", at, "chkDoWhat(2)=1", "txtFilter.enabled", false);
+        row("recursive", at, "chkRekursiv=1", "chkDoWhat(0).text", "Files and folders");
+        row("flat", at, "chkRekursiv=1;chkRekursiv=0", "chkDoWhat(0).text",
+            "Files and this folder");
+        row("missing item", "Path=%1/gone", "", "lblPath.red", true);
+        row("stored folders only", "Path=%1;Mode=2", "", "txtFilter.enabled", false);
+        row("stored mode", "Path=%1;Mode=1", "", "chkDoWhat(1).checked", true);
+        row("stored recursion", "Recursive=False", "", "chkRekursiv.checked", false);
+        row("stored filter", "Filter=*.txt", "", "txtFilter.text", "*.txt");
+        row("stored kind", "Index3=2", "", "Combo3.currentText", "Accessed");
+        row("attributes not loaded", "SaveAttrib=0;Attrib=1", "", "Option3(0).checked", true);
+        row("recursion stored", at, "chkRekursiv=1", "ini.Recursive", "True");
+        row("unknown kind stored", "Index1=7", "", "ini.Index1", "0");
+        row("filter not stored", "SaveFilter=False;Filter=*.doc", "txtFilter=*.pdf", "ini.Filter",
+            "*.doc");
+        row("mode not stored", "SaveFilter=False;Mode=2", "", "ini.Mode", "2");
+        row("times not stored", "SaveTime=False;Index=2", "Option2(1)=1", "ini.Index", "2");
+        row("attributes not stored", "SaveAttrib=0;Attrib=1", "Option3(2)=1", "ini.Attrib", "1");
+    }
+    void TheWindowFollowsTheChoices() {
+        QFETCH(QString, stored);
+        QFETCH(QString, steps);
+        QFETCH(QString, check);
+        QFETCH(QVariant, value);
+        Window profile;
+        frmMain& w = profile.Open(stored);
+        Do(w, steps);
+        const QString name = check.section(u'.', 0, 0);
+        const QByteArray property = check.section(u'.', 1).toLatin1();
+        if (name == QLatin1String("ini")) {
+            w.close();
+            QCOMPARE(profile.Get(property), value.toString().replace("%1", profile.root.path()));
+            return;
+        }
+        auto* widget = Control<QWidget>(w, name);
+        if (property == "red") {
+            QCOMPARE(
+                IsRed(widget, widget->inherits("QLabel") ? QPalette::WindowText : QPalette::Base),
+                value.toBool());
+        } else {
+            QCOMPARE(widget->property(property), value);
+        }
+    }
+
+    // tree/a.txt, tree/b.txt and tree/sub; the window starts on the profile's
+    // folder. A missing item is refused with a message, several dropped items
+    // offer their folder.
+    void ChoosingAnItem_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<QString>("chosen"); // "" for the profile's folder
+        QTest::addColumn<int>("message");    // the text it starts with; -1 for none
+        const auto row = [](const char* name, const char* how, const QStringList& items,
+                            MessageAnswer answer, const char* chosen, int message) {
+            QTest::newRow(name) << how << items << answer << chosen << message;
+        };
+        const QStringList two{"tree/a.txt", "tree/b.txt"};
+        const MessageAnswer ok = MessageAnswer::Ok;
+        row("browse a folder", "browse", {"tree"}, ok, "tree", -1);
+        row("browse a file", "browse", {"tree/a.txt"}, ok, "tree/a.txt", -1);
+        row("browse cancelled", "browse", {}, ok, "", -1);
+        row("drop a folder", "drop", {"tree"}, ok, "tree", -1);
+        row("drop a missing item", "drop", {"gone"}, ok, "", 1);
+        row("drop two, no", "drop", two, MessageAnswer::No, "", 12);
+        row("drop two, yes", "drop", two, MessageAnswer::Yes, "tree", 12);
+        row("open relative", "open", {"tree/sub/../sub"}, ok, "tree/sub", -1);
+    }
+    void ChoosingAnItem() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, items);
+        QFETCH(MessageAnswer, answer);
+        QFETCH(QString, chosen);
+        QFETCH(int, message);
+        Window profile;
+        for (const char* file : {"tree/a.txt", "tree/b.txt", "tree/sub/c.txt"}) {
+            profile.Touch(file);
+        }
+        frmMain& w = profile.Open("Path=%1");
+        profile.answers = {answer};
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& item : items) {
+            urls.append(QUrl::fromLocalFile(profile.Path(item)));
+        }
+        data.setUrls(urls);
+        if (how == QLatin1String("browse")) {
+            Answer<BrowseDialog>([&](BrowseDialog& dialog) {
+                QCOMPARE(dialog.windowTitle(), w.MainText(0));
+                QCOMPARE(dialog.SelectedPath(), QDir::toNativeSeparators(profile.root.path()));
+                if (items.isEmpty()) {
+                    return dialog.reject();
+                }
+                dialog.Select(profile.Path(items[0]));
+                dialog.accept();
+            });
+            w.Browse();
+        } else if (how == QLatin1String("drop")) {
+            // Dragged onto a frame, the items reach the window.
+            auto* frame = Control<QGroupBox>(w, "Frame4");
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(frame, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(frame, &drop);
+        } else {
+            const QString before = QDir::currentPath();
+            QVERIFY(QDir::setCurrent(profile.root.path()));
+            w.OpenItem(items[0]);
+            QVERIFY(QDir::setCurrent(before));
+        }
+        const QString path = QDir::toNativeSeparators(profile.Path(chosen));
+        QCOMPARE(QDir::cleanPath(w.CurrentPath()), QDir::cleanPath(path));
+        QCOMPARE(w.IsFolder(), QFileInfo(path).isDir());
+        QCOMPARE(Control<QCheckBox>(w, "chkRekursiv")->isEnabled(), w.IsFolder());
+        QVERIFY(Control<QLabel>(w, "lblPath")->text().endsWith(QFileInfo(path).fileName() + u' '));
+        QCOMPARE(profile.messages.value(0).text.section(u' ', 0, 2),
+                 message < 0 ? "" : w.MainText(message).section(u' ', 0, 2));
+    }
+
+    // The balloon over the item's frame: what the item is, its times and its
+    // attributes; it appears after a moment, fits its text and goes on leaving.
+    void TheBalloonDescribesTheItem_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("lines"); // "line=text" or "line=text:answer"
+        for (const char* language : {"English", "Deutsch"}) {
+            const auto row = [language](const char* item, const QStringList& lines) {
+                QTest::addRow("%s, %s", language, item) << language << item << lines;
+            };
+            row("nothing", {"0=38", "2=39"});
+            row("gone", {"0=36", "2=37"});
+            row("folder", {"0=17", "3=18", "8=19", "10=24:29"});
+            row(QByteArray("a_folder_with_a_rather_long_name/").repeated(5).constData(), {"0=17"});
+            row("readonly.txt", {"0=15", "3=27", "8=16", "9=23:29", "10=24:28", "12=26:29"});
+        }
+    }
+    void TheBalloonDescribesTheItem() {
+        QFETCH(QString, language);
+        QFETCH(QString, item);
+        QFETCH(QStringList, lines);
+        Window profile(language.toStdString());
+        const QString path = profile.Path(item);
+        if (item.endsWith(QLatin1String(".txt"))) {
+            profile.Touch(item);
+            // Read-only, and a bit the balloon does not tell about.
+            stampwell::platform::WriteAttributes(path.toStdString(),
+                                                 stampwell::platform::kAttrReadOnly | 0x2000);
+        } else if (item != QLatin1String("gone") && item != QLatin1String("nothing")) {
+            QVERIFY(QDir().mkpath(path));
+        }
+        frmMain& w = profile.Open("Index=2;Attrib=1;Archive=True;Path=" +
+                                  (item == "nothing" ? QString() : path));
+        auto* frame = Control<QGroupBox>(w, "Frame2");
+        const QStringList text = w.InfoBalloon()->TextOf(frame).split(QStringLiteral("\r\n"));
+        for (const QString& line : lines) {
+            QStringList texts;
+            for (const QString& index : line.section(u'=', 1).split(u':')) {
+                texts.append(w.MainText(index.toInt()));
+            }
+            QCOMPARE(text.value(line.section(u'=', 0, 0).toInt()), texts.join(": "));
+        }
+        QEnterEvent enter({5, 5}, {5, 5}, frame->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(frame, &enter);
+        QVERIFY(w.InfoBalloon()->ShownBalloon() == nullptr);
+        QTRY_VERIFY(w.InfoBalloon()->ShownBalloon() != nullptr);
+        QWidget* balloon = w.InfoBalloon()->ShownBalloon();
+        QVERIFY(balloon->width() <= 400);
+        QVERIFY(balloon->rect().contains(balloon->findChild<QLabel*>("text")->geometry()));
+        auto* title = balloon->findChild<QLabel*>(QStringLiteral("title"));
+        QCOMPARE(title->isVisibleTo(balloon) ? title->text() : "",
+                 item == "nothing" ? "" : w.MainText(30));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(frame, &leave);
+        QVERIFY(w.InfoBalloon()->ShownBalloon() == nullptr);
+        // Qt's own buttons speak the language too.
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"),
+                 language == "English" ? "&Yes" : "&Ja");
+        // The window on a folder is the documentation's screenshot.
+        const QString shots = QCoreApplication::applicationDirPath() + "/../screenshots/frmMain-";
+        QVERIFY(item != "folder" || (QDir().mkpath(QFileInfo(shots).path()) &&
+                                     w.grab().save(shots + language + ".png")));
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
