@@ -40,7 +40,6 @@ start_smbd() {
     bind interfaces only = yes
     smb ports = $port
     disable netbios = yes
-    server role = standalone server
     map to guest = Bad User
     guest account = $(id -un)
     private dir = $work/private
@@ -50,9 +49,6 @@ start_smbd() {
     pid directory = $work/run
     ncalrpc dir = $work/run/ncalrpc
     log file = $work/smbd.log
-    load printers = no
-    printcap name = /dev/null
-    disable spoolss = yes
     store dos attributes = yes
 [t]
     path = $share

@@ -88,7 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                Form::Binary,
                6,
                {}},
-        Sample{"Short", kV5.substr(0, 20), Form::Foreign, 0, {}},
         Sample{"ShortWithText", Record("0x2", 4, Le(0x11, 4) + Le(2, 4)), Form::Foreign, 2, {}},
         Sample{"Version1", Record("0x20", 1, std::string(40, '\0')), Form::Foreign, 0x20, {}},
         Sample{"LevelNotVersion",

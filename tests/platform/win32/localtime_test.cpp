@@ -38,17 +38,6 @@ TEST(LocalTime, UsesTheRulesOfTheDateInCentralEurope) {
     }
 }
 
-// Every half hour of two years, in whatever zone the machine has: equal, or
-// one hour earlier where the reading repeats.
-TEST(LocalTime, EveryInstantComesBackAsTheFirstInstantOfItsReading) {
-    constexpr std::int64_t kStart = 1704067200; // 2024-01-01 00:00 UTC
-    for (std::int64_t t = kStart; t < kStart + 2 * 366 * 86400; t += 1800) {
-        const auto back = FromLocal(ToLocal({t, 400}));
-        ASSERT_TRUE(back && (back->seconds == t || back->seconds == t - 3600)) << t;
-        EXPECT_EQ(back->nanoseconds, 400u);
-    }
-}
-
 // Windows' calendar starts in 1601: nothing earlier can be stored, but an
 // instant outside the system calendar is still shown.
 TEST(LocalTime, RefusesFieldsOutOfRange) {
