@@ -8,35 +8,28 @@
 using namespace stampwell::platform;
 using namespace stampwell::platform::win32;
 
-// Exactly both ways, and no time a FILETIME cannot hold exactly: tick 0
-// means "unchanged" to Windows.
 TEST(Ticks, ConvertExactlyBothWays) {
-    const std::pair<FileTime, std::optional<std::uint64_t>> cases[] = {
-        {{0, 0}, 116444736000000000ull},                      // 1970-01-01
-        {{0, 100}, 116444736000000001ull},                    // one tick later
-        {{-1, 999'999'900}, 116444735999999999ull},           // one tick before 1970
-        {{-11644473600, 100}, 1ull},                          // the first tick of 1601
-        {{1715526400, 123'456'700}, 133600000001234567ull},   // 2024, every tick digit
-        {{910692730085, 477'580'700}, 0x7FFFFFFFFFFFFFFFull}, // the last signed tick
-        {{0, 150}, std::nullopt},
-        {{0, 1'000'000'000}, std::nullopt},
-        {{-11644473600, 0}, std::nullopt},
-        {{-11644473601, 0}, std::nullopt},
-        {{910692730085, 477'580'800}, std::nullopt},
-        {{INT64_MAX, 0}, std::nullopt},
-        {{INT64_MIN, 0}, std::nullopt}};
-    for (const auto& [time, ticks] : cases) {
+    const std::pair<std::uint64_t, FileTime> cases[] = {
+        {116444736000000000ull, {0, 0}},                       // 1970-01-01
+        {116444736000000001ull, {0, 100}},                     // one tick later
+        {116444735999999999ull, {-1, 999'999'900}},            // one tick before 1970
+        {1ull, {-11644473600, 100}},                           // the first tick of 1601
+        {133600000001234567ull, {1715526400, 123'456'700}},    // 2024, every tick digit
+        {0x7FFFFFFFFFFFFFFFull, {910692730085, 477'580'700}}}; // the last signed tick
+    for (const auto& [ticks, time] : cases) {
+        const FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        EXPECT_EQ(FromTicks(t), time) << ticks;
         const auto back = ToTicks(time);
-        EXPECT_EQ(
-            back ? std::optional(back->dwLowDateTime | std::uint64_t{back->dwHighDateTime} << 32)
-                 : std::nullopt,
-            ticks)
-            << time.seconds;
-        if (ticks) {
-            EXPECT_EQ(FromTicks({static_cast<DWORD>(*ticks), static_cast<DWORD>(*ticks >> 32)}),
-                      time);
-        }
+        ASSERT_TRUE(back) << ticks;
+        EXPECT_EQ(back->dwLowDateTime | std::uint64_t{back->dwHighDateTime} << 32, ticks);
     }
+    EXPECT_FALSE(ToTicks({0, 150}));                    // not whole 100 ns ticks
+    EXPECT_FALSE(ToTicks({0, 1'000'000'000}));          // not a valid fraction
+    EXPECT_FALSE(ToTicks({-11644473600, 0}));           // tick 0 means "unchanged"
+    EXPECT_FALSE(ToTicks({-11644473601, 0}));           // before 1601
+    EXPECT_FALSE(ToTicks({910692730085, 477'580'800})); // past the last signed tick
+    EXPECT_FALSE(ToTicks({INT64_MAX, 0}));
+    EXPECT_FALSE(ToTicks({INT64_MIN, 0}));
 }
 
 // Lone surrogates survive the round trip; malformed bytes become
