@@ -87,19 +87,22 @@ TEST(PosixItemTimes, TheOwnerChangesItsReadOnlyFileAndOthersMayNot) {
               EPERM);
 }
 
-// Trailing slashes name the folder itself; the root gives itself and no name.
+// Trailing slashes name the folder itself; the root gives itself and no name;
+// a link named last is the item unless it is to be followed.
 TEST(PosixItem, OpenParentGivesTheFolderAndTheLastName) {
     stampwell::testing::TempFolder temp;
-    temp.File("sub/a.txt");
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {temp.Path("sub/a.txt"), temp.Path("sub"), "a.txt"},
-        {temp.Path("sub//"), temp.Root(), "sub"},
-        {"/", "/", ""}};
-    for (const auto& [path, folder, name] : cases) {
+    ASSERT_EQ(symlink(temp.File("sub/a.txt").c_str(), temp.Path("alias").c_str()), 0);
+    const std::tuple<std::string, bool, std::string, std::string> cases[] = {
+        {temp.Path("sub/a.txt"), false, temp.Path("sub"), "a.txt"},
+        {temp.Path("sub//"), false, temp.Root(), "sub"},
+        {"/", false, "/", ""},
+        {temp.Path("alias"), false, temp.Root(), "alias"},
+        {temp.Path("alias"), true, temp.Path("sub"), "a.txt"}};
+    for (const auto& [path, follow, folder, name] : cases) {
         OpenFolder parent;
         OpenFolder expected;
         std::string last = "x";
-        ASSERT_FALSE(OpenFolder::OpenParent(path, false, parent, last).Failed()) << path;
+        ASSERT_FALSE(OpenFolder::OpenParent(path, follow, parent, last).Failed()) << path;
         ASSERT_FALSE(OpenFolder::Open(folder, expected).Failed()) << folder;
         EXPECT_EQ(last, name) << path;
         EXPECT_EQ(parent.Identity(), expected.Identity()) << path;
