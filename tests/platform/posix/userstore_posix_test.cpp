@@ -78,7 +78,8 @@ TEST_F(UserStorePosix, LivesInOneRegeditFileUnderTheConfigFolder) {
 }
 
 // A new line takes the end of the file's first line; a value given again in
-// a form Stampupdate does not take leaves the one before in force.
+// a form Stampupdate does not take leaves the one before in force, and so
+// does the removal of a key whose name merely begins the same.
 TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
     const std::string head = "Windows Registry Editor Version 5.00\r\n\n"
                              "[HKEY_CURRENT_USER\\Software\\Other]\n"
@@ -86,6 +87,7 @@ TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
                              "\"Count\"=hex(2:00\n"
                              "\"Blob\"=hex:01,02,\\\n"
                              "  03,04\n\n"
+                             "[-HKEY_CURRENT_USER\\Software\\Othe]\n"
                              "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\n";
     config.File("Quillbox/registry.reg", head + "\"version\"=\"1.00\"\n@=\"default\"\n\n");
     EXPECT_EQ(ReadUserString("Software\\Other", "Count"), "16");
