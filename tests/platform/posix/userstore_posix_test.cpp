@@ -98,9 +98,9 @@ TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
 }
 
 TEST_F(UserStorePosix, RemoveTakesTheKeyAndItsSubKeysOnly) {
+    WriteUserString("Software\\Testing", "C", "3");
     WriteUserString("Software\\Test", "A", "1");
     WriteUserString("Software\\Test\\Sub", "B", "2");
-    WriteUserString("Software\\Testing", "C", "3");
     EXPECT_FALSE(RemoveUserKey("Software\\Test").Failed());
     EXPECT_FALSE(ReadUserString("Software\\Test", "A"));
     EXPECT_FALSE(ReadUserString("Software\\Test\\Sub", "B"));
