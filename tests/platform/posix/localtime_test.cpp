@@ -10,7 +10,7 @@ using namespace stampwell::platform;
 TEST(LocalTime, UsesTheRulesInForceAtThatDate) {
     const stampwell::testing::ScopedEnv zone("TZ", "Europe/Berlin");
     const std::pair<LocalDateTime, std::optional<std::int64_t>> cases[] = {
-        {{2024, 7, 15, 12, 0, 0, 123456789}, 1721037600},
+        {{2024, 7, 31, 12, 0, 0, 123456789}, 1722420000},
         {{2024, 1, 1, 12, 0, 0, 0}, 1704106800},
         {{2024, 3, 31, 2, 30, 0, 0}, std::nullopt},
         // 02:30 happens at 00:30 UTC (summer time) and again at 01:30 UTC.

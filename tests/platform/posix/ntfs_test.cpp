@@ -107,6 +107,7 @@ TEST(NtfsTicks, HoldTheFirstAndLastSecondAndNoneBeyond) {
     EXPECT_EQ(posix::ToNtfsTicks({910'692'730'084, 999'999'900}), 9'223'372'036'849'999'999u);
     EXPECT_FALSE(posix::ToNtfsTicks({-11'644'473'601, 999'999'999}));
     EXPECT_FALSE(posix::ToNtfsTicks({910'692'730'085, 0}));
+    EXPECT_FALSE(posix::ToNtfsTicks({0, 1'000'000'000}));
     EXPECT_EQ(posix::FromNtfsTicks(9'223'372'036'849'999'999u),
               (FileTime{910'692'730'084, 999'999'900}));
 }
