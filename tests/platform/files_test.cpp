@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@ using stampwell::testing::EntryCount;
 using stampwell::testing::ReadBytes;
 using stampwell::testing::TempFolder;
 using stampwell::testing::WriteBytes;
+using namespace std::literals;
 
 TEST(Files, ReadWholeFileKeepsEveryByte) {
     TempFolder temp;
@@ -19,28 +21,33 @@ TEST(Files, ReadWholeFileKeepsEveryByte) {
     std::string read;
     EXPECT_FALSE(ReadWholeFile(temp.Path("binary"), read).Failed());
     EXPECT_EQ(read, bytes);
-    EXPECT_TRUE(ReadWholeFile(temp.Path("missing"), read).Failed());
+    const SysError missing = ReadWholeFile(temp.Path("missing"), read);
+    EXPECT_TRUE(IsNotFound(missing));
+    EXPECT_FALSE(missing.text.empty() || missing.text.back() == '\n') << "one line of text";
     EXPECT_TRUE(read.empty());
 }
 
-TEST(Files, WriteFileAtomicallyReplacesAndLeavesNoTemporaryFile) {
+// A missing folder or a folder in the file's place is refused; a write that
+// succeeds replaces the whole file and leaves no temporary file.
+TEST(Files, WriteFileAtomicallyReplacesTheWholeFile) {
     TempFolder temp;
     const std::string file = temp.Path("Stampwell.ini");
-    EXPECT_FALSE(WriteFileAtomically(file, "first\r\n").Failed());
-    EXPECT_EQ(ReadBytes(file), "first\r\n");
-    EXPECT_FALSE(WriteFileAtomically(file, std::string("sec\0ond", 7)).Failed());
-    EXPECT_EQ(ReadBytes(file), std::string("sec\0ond", 7));
-    EXPECT_FALSE(WriteFileAtomically(file, "").Failed());
-    EXPECT_EQ(ReadBytes(file), "");
-    EXPECT_EQ(EntryCount(temp.Root()), 1u);
-}
-
-TEST(Files, WriteFileAtomicallyRefusesAMissingFolderOrAFolderTarget) {
-    TempFolder temp;
+    for (const std::string& bytes : {"first\r\n"s, "sec\0ond"s, ""s}) {
+        EXPECT_FALSE(WriteFileAtomically(file, bytes).Failed());
+        EXPECT_EQ(ReadBytes(file), bytes);
+    }
     EXPECT_TRUE(WriteFileAtomically(temp.Path("no") + kPathSeparator + "file", "x").Failed());
     EXPECT_FALSE(PathExists(temp.Path("no")));
-    ASSERT_FALSE(CreateFolderPath(temp.Path("folder")).Failed());
+    ASSERT_FALSE(CreateFolderPath(temp.Path("folder/deeper")).Failed());
     EXPECT_TRUE(WriteFileAtomically(temp.Path("folder"), "x").Failed());
-    EXPECT_TRUE(IsFolder(temp.Path("folder")));
-    EXPECT_EQ(EntryCount(temp.Root()), 1u);
+    EXPECT_TRUE(IsFolder(temp.Path("folder/deeper")));
+    EXPECT_EQ(EntryCount(temp.Root()), 2u);
+}
+
+TEST(Folders, ProgramFolderHoldsTheRunningProgram) {
+    const std::string folder = ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_FALSE(IsPathSeparator(folder.back()));
+    EXPECT_TRUE(PathExists(folder + kPathSeparator + "platform_tests") ||
+                PathExists(folder + kPathSeparator + "platform_tests.exe"));
 }

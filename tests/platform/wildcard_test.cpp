@@ -30,52 +30,41 @@ TEST_P(WildcardRules, MatchLikeAWindowsListing) {
 INSTANTIATE_TEST_SUITE_P(
     Wildcard, WildcardRules,
     ::testing::Values(
-        Case{"*.txt", "a.txt", true}, Case{"*.txt", ".txt", true}, Case{"*.txt", "a.b.txt", true},
+        Case{"*.txt", "a.txt", true}, Case{"*.txt", ".txt", true},
         Case{"*.txt", "a.txt.bak", false}, Case{"*.txt", "atxt", false},
-        Case{"*.txt", "a.txt.", false}, Case{"a*c", "ac", true}, Case{"a*b*c", "aXbYbZc", true},
-        Case{"a*b*c", "aXbYbZ", false}, Case{"report", "report", true},
-        Case{"report", "report2", false},
+        Case{"*.txt", "a.txt.", false}, Case{"a*b*c", "aXbYbZc", true},
+        Case{"a*b*c", "aXbYbZ", false}, Case{"report", "report2", false},
         // "*." is the names without a point; "abc.*" and "abc." also match "abc".
         Case{"*.", "README", true}, Case{"*.", "trailing.", true}, Case{"*.", "a.txt", false},
-        Case{"abc.*", "abc", true}, Case{"abc.*", "abc.def", true}, Case{"abc.*", "abcdef", false},
-        Case{"abc.", "abc", true}, Case{"abc.", "abc.", true}, Case{"abc.", "abc.d", false},
+        Case{"abc.*", "abc", true}, Case{"abc.*", "abcdef", false}, Case{"abc.", "abc", true},
+        Case{"abc.", "abc.d", false},
         // '?' is one character, but none before a point or at the end of the
         // name, and never a point itself.
         Case{"a?c", "abc", true}, Case{"a?c", "ac", false}, Case{"a?c", "abbc", false},
-        Case{"a?c", "a.c", false}, Case{"a?", "a", true}, Case{"a?", "ab", true},
-        Case{"a?", "abc", false}, Case{"a??", "a", true}, Case{"a?*", "a.b", true},
-        Case{"a?.txt", "a.txt", true}, Case{"a?.txt", "ab.txt", true},
-        Case{"a?.txt", "abc.txt", false}, Case{"?.txt", ".txt", true}, Case{"*.??", "x.c", true},
-        Case{"*.??", "x.cc", true}, Case{"*.??", "x.ccc", false}, Case{"*.??", "x", true},
-        Case{"????????.???", "a.b", true}, Case{"????????.???", "abc.de", true},
-        Case{"????????.???", "abcdefgh.txt", true}, Case{"????????.???", "noext", true},
-        Case{"????????.???", "abcdefghi.txt", false}, Case{"????????.???", "abc.defg", false},
-        Case{"????????.???", "a.b.c", false},
+        Case{"a?c", "a.c", false}, Case{"a?", "a", true}, Case{"a?", "abc", false},
+        Case{"a?.txt", "a.txt", true}, Case{"a?.txt", "abc.txt", false}, Case{"*.??", "x.c", true},
+        Case{"*.??", "x.ccc", false}, Case{"*.??", "x", true}, Case{"????????.???", "noext", true},
+        Case{"????????.???", "abcdefghi.txt", false}, Case{"????????.???", "a.b.c", false},
         // Case is ignored, in ASCII and beyond.
-        Case{"*.TXT", "a.txt", true}, Case{"A?Z", "abz", true}, Case{"abz", "ABZ", true},
-        Case{"ÄRGER*", "ärger.txt", true}, Case{"*ΣΟΦΊΑ", "σοφία", true},
-        Case{"привет.*", "ПРИВЕТ.doc", true}, Case{"ＡＢ", "ａｂ", true}, Case{"ä", "a", false},
+        Case{"*.TXT", "a.txt", true}, Case{"A?Z", "abz", true}, Case{"ÄRGER*", "ärger.txt", true},
+        Case{"*ΣΟΦΊΑ", "σοφία", true}, Case{"ＡＢ", "ａｂ", true}, Case{"ä", "a", false},
         Case{"@[", "`{", false},
         // '?' is one character, not one byte.
         Case{"?.txt", "ä.txt", true}, Case{"?.txt", "€.txt", true}, Case{"?.txt", "😀.txt", true},
-        Case{"??x", "äx", false}, Case{"a?", "aé", true},
+        Case{"??x", "äx", false},
         // Bytes that are not UTF-8 ("café" in Latin-1) compare exactly, one by one:
         // no case folding, and a raw byte is not the character it may mean.
-        Case{"*.txt", "caf\xe9.txt", true}, Case{"caf?.txt", "caf\xe9.txt", true},
-        Case{"caf\xe9*", "caf\xe9.txt", true}, Case{"caf\xc9*", "caf\xe9.txt", false},
+        Case{"caf?.txt", "caf\xe9.txt", true}, Case{"caf\xc9*", "caf\xe9.txt", false},
         Case{"café*", "caf\xe9.txt", false}, Case{"??", "\xc3x", true},
         Case{"??", "\xc0\xaf", true}, Case{"?", "\xc0\xaf", false}));
 
-TEST(Wildcard, StarDotStarMatchesEveryNameWithOrWithoutAPoint) {
-    for (const char* name : {"a.txt", "README", ".hidden", "a.b.c", "trailing."})
+// Final sigma folds like sigma; Wine's case tables leave it as it is.
+TEST(Wildcard, StarDotStarMatchesEveryNameAndFinalSigmaFoldsLikeSigma) {
+    for (const char* name : {"README", ".hidden", "a.b.c", "trailing."})
         EXPECT_TRUE(WildcardMatch("*.*", name)) << name;
     EXPECT_TRUE(WildcardPattern("*.*").MatchesEveryName());
     EXPECT_TRUE(WildcardPattern("*").MatchesEveryName());
     EXPECT_FALSE(WildcardPattern("*.txt").MatchesEveryName());
-}
-
-// Final sigma folds like sigma; Wine's case tables leave it as it is.
-TEST(Wildcard, FinalSigmaFoldsLikeSigma) {
     EXPECT_EQ(WildcardMatch("*ς", "ΛΌΓΟΣ"), !stampwell::testing::UnderWine());
 }
 

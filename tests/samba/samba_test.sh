@@ -10,25 +10,24 @@ set -uo pipefail
 cli=$1
 work=$(mktemp -d)
 smbd_pid=""
-cleanup() {
-    [ -n "$smbd_pid" ] && kill "$smbd_pid" 2>/dev/null && wait "$smbd_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
+trap '[ -n "$smbd_pid" ] && kill "$smbd_pid" 2>/dev/null && wait "$smbd_pid"; rm -rf "$work"' EXIT
 failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+expect() { [ "$2" = "$3" ] || fail "$1: ($2), not ($3)"; } # expect WHAT GOT WANTED
 
 smbd=$(command -v smbd || echo /usr/sbin/smbd)
 [ -x "$smbd" ] && command -v smbclient >/dev/null ||
     { echo "FAIL: needs smbd and smbclient (tools/install-deps test)" >&2; exit 1; }
-
 share="$work/share"
 mkdir -p "$share" "$work/private" "$work/lock" "$work/state" "$work/cache" "$work/run"
 export TZ=UTC XDG_STATE_HOME="$work/journals"
+
+client() { smbclient -N -s "$work/smb.conf" -p "$port" //127.0.0.1/t "$@"; }
+# "23" from allinfo's "attributes: RHA (23)", and its creation time.
+shown_word() { client -c "allinfo \"$1\"" | sed -n 's/^attributes:.*(\([0-9a-f]*\))$/\1/p'; }
+shown_created() { client -c "allinfo \"$1\"" | sed -n 's/^create_time:[[:space:]]*//p'; }
+# The value of one line of stampwell-cli --show.
+read_back() { "$cli" --show "$share/$1" | sed -n "s/^$2: //p"; }
 
 # Starts smbd on a free port: a port taken makes it end at once, and the next
 # one is tried.
@@ -41,7 +40,6 @@ start_smbd() {
     bind interfaces only = yes
     smb ports = $port
     disable netbios = yes
-    server role = standalone server
     map to guest = Bad User
     guest account = $(id -un)
     private dir = $work/private
@@ -51,9 +49,6 @@ start_smbd() {
     pid directory = $work/run
     ncalrpc dir = $work/run/ncalrpc
     log file = $work/smbd.log
-    load printers = no
-    printcap name = /dev/null
-    disable spoolss = yes
     store dos attributes = yes
 [t]
     path = $share
@@ -67,92 +62,62 @@ CONF
         smbd_pid=$!
         for _ in $(seq 50); do
             kill -0 "$smbd_pid" 2>/dev/null || break
-            client -c 'ls' >/dev/null 2>&1 && return 0
+            client -c ls >/dev/null 2>&1 && return 0
             sleep 0.1
         done
         kill "$smbd_pid" 2>/dev/null
         wait "$smbd_pid" 2>/dev/null
         smbd_pid=""
     done
-    echo "FAIL: smbd did not start; its log:" >&2
-    cat "$work/smbd.log" >&2
-    exit 1
+    return 1
 }
-
-client() {
-    smbclient -N -s "$work/smb.conf" -p "$port" //127.0.0.1/t "$@"
-}
-
-# "23" from allinfo's "attributes: RHA (23)".
-shown_word() {
-    client -c "allinfo \"$1\"" | sed -n 's/^attributes:.*(\([0-9a-f]*\))$/\1/p'
-}
-
-shown_created() {
-    client -c "allinfo \"$1\"" | sed -n 's/^create_time:[[:space:]]*//p'
-}
-
-# The value of one line of stampwell-cli --show.
-read_back() {
-    "$cli" --show "$share/$1" | sed -n "s/^$2: //p"
-}
-
-start_smbd
+start_smbd || { echo "FAIL: smbd did not start; its log:" >&2; cat "$work/smbd.log" >&2; exit 1; }
 
 # stampwell-cli -> the client: each attribute alone and all four, on a file
 # and a folder, then the creation time.
 : >"$share/f.txt"
 mkdir "$share/d"
-all=archive,readonly,system,hidden
-while read -r item list file_word folder_word; do
-    "$cli" --clear-attr "$all" "$share/$item" >/dev/null 2>&1
-    "$cli" --set-attr "$list" "$share/$item" >/dev/null || fail "set $list on $item"
-    if [ "$item" = d ]; then want=$folder_word; else want=$file_word; fi
-    got=$(shown_word "$item")
-    [ "$got" = "$want" ] || fail "$item with $list: the client sees ($got), not ($want)"
+while read -r list file_word folder_word; do
+    for item in f.txt d; do
+        "$cli" --clear-attr archive,readonly,system,hidden "$share/$item" >/dev/null 2>&1
+        "$cli" --set-attr "$list" "$share/$item" >/dev/null || fail "set $list on $item"
+        expect "$item with $list: the client sees" "$(shown_word "$item")" \
+            "$([ "$item" = d ] && echo "$folder_word" || echo "$file_word")"
+    done
 done <<'TABLE'
-f.txt archive 20 30
-f.txt readonly 1 11
-f.txt system 4 14
-f.txt hidden 2 12
-f.txt archive,readonly,system,hidden 27 37
-d archive 20 30
-d readonly 1 11
-d system 4 14
-d hidden 2 12
-d archive,readonly,system,hidden 27 37
+archive 20 30
+readonly 1 11
+system 4 14
+hidden 2 12
+archive,readonly,system,hidden 27 37
 TABLE
 "$cli" --clear-attr readonly "$share/d" >/dev/null
 for item in f.txt d; do
-    "$cli" --set "created=2001-02-03 04:05:06.1234567Z" "$share/$item" >/dev/null ||
-        fail "set the creation time of $item"
-    got=$(shown_created "$item")
-    [ "$got" = "Sat Feb  3 04:05:06 2001 UTC" ] || fail "$item: the client sees created $got"
+    "$cli" --set "created=2001-02-03 04:05:06.1234567Z" "$share/$item" >/dev/null
+    expect "$item: the client sees created" "$(shown_created "$item")" "Sat Feb  3 04:05:06 2001 UTC"
     # The client changes an attribute: Samba reads the stored creation time
     # and writes it back, to the 100 ns.
     client -c "setmode \"$item\" -s" >/dev/null
-    got=$(read_back "$item" created)
-    [ "$got" = "2001-02-03 04:05:06.123456700 +00:00" ] ||
-        fail "$item: created after the client's change: $got"
+    expect "$item: created after the client's change" "$(read_back "$item" created)" \
+        "2001-02-03 04:05:06.123456700 +00:00"
 done
 
 # The client -> stampwell-cli: Samba's binary form, Read-only in its word only.
+mkdir "$share/e"
+: >"$share/g.txt"
 for item in g.txt e; do
-    if [ "$item" = e ]; then mkdir "$share/e"; else : >"$share/$item"; fi
     client -c "setmode \"$item\" +rhs" >/dev/null
-    for line in "readonly: set" "hidden: set" "system: set" "archive: clear"; do
-        "$cli" --show "$share/$item" | grep -qx "$line" || fail "$item after setmode +rhs: no '$line'"
-    done
+    expect "$item after setmode +rhs: lines shown" \
+        "$("$cli" --show "$share/$item" | grep -cxE '(readonly|hidden|system): set|archive: clear')" 4
     created=$(shown_created "$item")
     exact=$(read_back "$item" created)
-    "$cli" --set-attr archive "$share/$item" >/dev/null || fail "$item: --set-attr archive"
-    want=$([ "$item" = e ] && echo 37 || echo 27)
-    got=$(shown_word "$item")
-    [ "$got" = "$want" ] || fail "$item after --set-attr archive: the client sees ($got), not ($want)"
-    [ "$(shown_created "$item")" = "$created" ] || fail "$item: the creation time changed"
-    [ "$(read_back "$item" created)" = "$exact" ] || fail "$item: the exact creation time changed"
+    "$cli" --set-attr archive "$share/$item" >/dev/null
+    expect "$item after --set-attr archive: the client sees" "$(shown_word "$item")" \
+        "$([ "$item" = e ] && echo 37 || echo 27)"
+    expect "$item: the creation time" "$(shown_created "$item")" "$created"
+    expect "$item: the exact creation time" "$(read_back "$item" created)" "$exact"
     client -c "setmode \"$item\" -r" >/dev/null
-    "$cli" --show "$share/$item" | grep -qx "readonly: clear" || fail "$item: Read-only still set"
+    expect "$item: Read-only after setmode -r" "$(read_back "$item" readonly)" clear
 done
 
 [ "$failures" -eq 0 ] || exit 1

@@ -1,132 +1,111 @@
+#include "platform/attributes.h"
+#include "platform/files.h"
+#include "platform/item.h"
 #include "platform/itemtimes.h"
-#include "platform/posix/itemops.h"
 #include "platform/posix/longpath.h"
+#include "platform/readback.h"
 #include "testing/asnobody.h"
 #include "testing/tempfolder.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace stampwell::platform;
 using stampwell::testing::AsNobody;
-using stampwell::testing::LongPath;
-using stampwell::testing::TempFolder;
+using stampwell::testing::Times;
+using stampwell::testing::Word;
 
-TEST(PosixItemTimes, KeepsEveryNanosecondAndTimesBefore1970) {
-    TempFolder temp;
-    const auto file = temp.File("a.txt");
+// Every nanosecond, times before 1970, and the attributes, also where the
+// path is longer than PATH_MAX.
+TEST(PosixItemTimes, KeepsEveryNanosecondOnAPathLongerThanPathMax) {
+    stampwell::testing::TempFolder temp;
+    const stampwell::testing::LongPath deep(temp.Path());
+    const std::string file = deep.MakeFile(std::string(255, 'f'));
+    ASSERT_GT(file.size(), std::size_t{PATH_MAX});
     const FileTime odd{1'700'000'000, 123'456'789};
     const FileTime old{-86'400 * 365, 999'999'999};
-    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {std::nullopt, odd, old}).Failed());
+    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {{}, odd, old}).Failed());
+    EXPECT_EQ(Times(file).modified, odd);
+    EXPECT_EQ(Times(file).accessed, old);
+    ASSERT_FALSE(WriteAttributes(file, kAttrHidden | kAttrReadOnly).Failed());
+    EXPECT_EQ(Word(file), kAttrHidden | kAttrReadOnly);
+    EXPECT_EQ(Word(deep.Folder()), kAttrDirectory);
+    EXPECT_TRUE(PathExists(file) && IsFolder(deep.Folder()) && !IsFolder(file));
     ItemTimes times;
-    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
-    EXPECT_EQ(times.modified, odd);
-    EXPECT_EQ(times.accessed, old);
+    EXPECT_EQ(ReadItemTimes(deep.Folder() + "/gone/x", ItemType::File, times).code, ENOENT);
 }
 
-// Where the file system keeps no settable creation time, it is stored as
-// Samba stores it; the birth time itself needs no copy and stays exact.
-TEST(PosixItemTimes, ACreationTimeIsStoredWhereSambaKeepsIt) {
-    TempFolder temp;
-    const auto file = temp.File("a.txt");
-    EXPECT_TRUE(CreationTimeSettable(file, ItemType::File));
-    ItemTimes born;
-    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, born).Failed());
-    const FileTime wanted{1'500'000'000, 123'456'700};
-    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {wanted, {}, {}}).Failed());
-    ItemTimes times;
-    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
-    EXPECT_EQ(times.created, wanted);
-    EXPECT_EQ(times.modified, born.modified);
-    char value[64];
-    const ssize_t size = lgetxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value);
-    EXPECT_EQ(std::string(value, static_cast<std::size_t>(std::max<ssize_t>(size, 0))),
-              std::string("0x0\0\5\0\5\0\x11\0\0\0\0\0\0\0\x87\xd6\xf2\x7c\x4a\xfc\xd2\x01", 24));
-
-    if (!born.created)
-        return; // no birth time to go back to
-    ASSERT_FALSE(WriteItemTimes(file, ItemType::File, {born.created, {}, {}}).Failed());
-    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
-    EXPECT_EQ(times.created, born.created);
-    EXPECT_LT(lgetxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value), 0)
-        << "the value made for the creation time alone goes with it";
-}
-
-TEST(PosixItemTimes, ALinkHoldsNoCreationTimeAndKeepsItsOtherTimes) {
-    TempFolder temp;
-    const auto link = temp.Path("link");
-    ASSERT_EQ(symlink("nowhere", link.c_str()), 0);
-    EXPECT_FALSE(CreationTimeSettable(link, ItemType::File));
-    ItemTimes before;
-    ASSERT_FALSE(ReadItemTimes(link, ItemType::File, before).Failed());
-    const FileTime wanted{1'500'000'000, 0};
-    EXPECT_TRUE(WriteItemTimes(link, ItemType::File, {wanted, wanted, {}}).Failed());
-    ItemTimes times;
-    ASSERT_FALSE(ReadItemTimes(link, ItemType::File, times).Failed());
-    EXPECT_EQ(times.created, before.created);
-    EXPECT_EQ(times.modified, before.modified);
-}
-
-TEST(PosixItemTimes, ALinkToAFolderGetsItsOwnTimes) {
-    TempFolder temp;
+// A link is the item itself: it gets times of its own and its target keeps
+// its own; it has no mode and no attribute value, and says so. Whether a
+// creation time can be set is asked of what it leads to, as a run follows it.
+TEST(PosixItemTimes, ALinkIsTheItemItselfAndNeverTouchedThrough) {
+    stampwell::testing::TempFolder temp;
     const auto folder = temp.Folder("real");
     const auto link = temp.Path("alias");
     ASSERT_EQ(symlink(folder.c_str(), link.c_str()), 0);
-    ItemTimes folderBefore;
-    ASSERT_FALSE(ReadItemTimes(folder, ItemType::Folder, folderBefore).Failed());
+    const ItemTimes folderBefore = Times(folder, ItemType::Folder);
     const FileTime when{1'234'567'890, 42};
-    ASSERT_FALSE(WriteItemTimes(link, ItemType::File, {std::nullopt, when, when}).Failed());
+    ASSERT_FALSE(WriteItemTimes(link, ItemType::File, {{}, when, when}).Failed());
     struct stat linkInfo {};
     ASSERT_EQ(lstat(link.c_str(), &linkInfo), 0);
-    EXPECT_EQ(linkInfo.st_mtim.tv_sec, when.seconds);
     EXPECT_EQ(linkInfo.st_mtim.tv_nsec, 42);
-    ItemTimes folderAfter;
-    ASSERT_FALSE(ReadItemTimes(folder, ItemType::Folder, folderAfter).Failed());
-    EXPECT_EQ(folderAfter.modified, folderBefore.modified);
+    EXPECT_EQ(Times(folder, ItemType::Folder).modified, folderBefore.modified);
+    EXPECT_EQ(WriteAttributes(link, kAttrHidden).code, EPERM);
+    EXPECT_EQ(WriteAttributes(link, kAttrReadOnly).code, EOPNOTSUPP);
+    EXPECT_EQ(Word(folder), kAttrDirectory);
+    EXPECT_TRUE(CreationTimeSettable(link, ItemType::File)) << "a link named last is followed";
+    ASSERT_EQ(symlink("nowhere", temp.Path("dangling").c_str()), 0);
+    EXPECT_FALSE(CreationTimeSettable(temp.Path("dangling"), ItemType::File));
+    EXPECT_TRUE(WriteItemTimes(temp.Path("dangling"), ItemType::File, {when, when, {}}).Failed());
+    EXPECT_NE(Times(temp.Path("dangling")).modified, when);
 }
 
-TEST(PosixItemTimes, WorksOnAFileWhosePathIsLongerThanPathMax) {
-    TempFolder temp;
-    const LongPath deep(temp.Path());
-    ASSERT_GT(deep.Folder().size(), std::size_t{PATH_MAX});
-    const std::string file = deep.MakeFile(LongPath::Name('f'));
-    const FileTime when{1'111'111'111, 111};
-    const SysError written = WriteItemTimes(file, ItemType::File, {std::nullopt, when, when});
-    ASSERT_FALSE(written.Failed()) << written.text;
-    ItemTimes times;
-    ASSERT_FALSE(ReadItemTimes(file, ItemType::File, times).Failed());
-    EXPECT_EQ(times.modified, when);
-    EXPECT_EQ(times.accessed, when);
-    EXPECT_EQ(ReadItemTimes(deep.Folder() + "/" + LongPath::Name('g'), ItemType::File, times).code,
-              ENOENT);
-    EXPECT_EQ(
-        ReadItemTimes(deep.Folder() + "/gone/" + LongPath::Name('f'), ItemType::File, times).code,
-        ENOENT);
-}
-
-TEST(PosixItemTimes, TheOwnerSetsTheTimesOfAReadOnlyFileAndOthersMayNot) {
-    TempFolder temp;
+// Only the owner may set times of its choosing, whatever the permissions, and
+// the owner may hide a read-only file, as Windows lets it.
+TEST(PosixItemTimes, TheOwnerChangesItsReadOnlyFileAndOthersMayNot) {
+    stampwell::testing::TempFolder temp;
     const auto own = temp.File("own.txt");
-    ASSERT_EQ(chown(own.c_str(), 65534, 65534), 0);
-    ASSERT_EQ(chmod(own.c_str(), 0444), 0);
+    chown(own.c_str(), 65534, 65534);
+    chmod(own.c_str(), 0444);
     const auto foreign = temp.File("foreign.txt");
-    ASSERT_EQ(chmod(foreign.c_str(), 0666), 0);
+    chmod(foreign.c_str(), 0666);
     const FileTime when{1'222'333'444, 555};
-    const int ownCode = AsNobody([&] {
-        return WriteItemTimes(own, ItemType::File, {std::nullopt, when, when}).code;
-    });
-    EXPECT_EQ(ownCode, 0);
-    ItemTimes times;
-    ASSERT_FALSE(ReadItemTimes(own, ItemType::File, times).Failed());
-    EXPECT_EQ(times.modified, when);
-    // Only the owner may set times of its choosing, whatever the permissions.
-    const int foreignCode = AsNobody([&] {
-        return WriteItemTimes(foreign, ItemType::File, {std::nullopt, when, std::nullopt}).code;
-    });
-    EXPECT_EQ(foreignCode, EPERM);
+    EXPECT_EQ(AsNobody([&] {
+                  return WriteItemTimes(own, ItemType::File, {{}, when, when}).code +
+                         WriteAttributes(own, kAttrReadOnly | kAttrHidden).code;
+              }),
+              0);
+    EXPECT_EQ(Times(own).modified, when);
+    EXPECT_EQ(Word(own), kAttrReadOnly | kAttrHidden);
+    struct stat info {};
+    ASSERT_EQ(stat(own.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+    EXPECT_EQ(AsNobody([&] {
+                  return WriteItemTimes(foreign, ItemType::File, {{}, when, {}}).code;
+              }),
+              EPERM);
+}
+
+// Trailing slashes name the folder itself; the root gives itself and no name;
+// a link named last is the item unless it is to be followed.
+TEST(PosixItem, OpenParentGivesTheFolderAndTheLastName) {
+    stampwell::testing::TempFolder temp;
+    ASSERT_EQ(symlink(temp.File("sub/a.txt").c_str(), temp.Path("alias").c_str()), 0);
+    const std::tuple<std::string, bool, std::string, std::string> cases[] = {
+        {temp.Path("sub/a.txt"), false, temp.Path("sub"), "a.txt"},
+        {temp.Path("sub//"), false, temp.Root(), "sub"},
+        {"/", false, "/", ""},
+        {temp.Path("alias"), false, temp.Root(), "alias"},
+        {temp.Path("alias"), true, temp.Path("sub"), "a.txt"}};
+    for (const auto& [path, follow, folder, name] : cases) {
+        OpenFolder parent;
+        OpenFolder expected;
+        std::string last = "x";
+        ASSERT_FALSE(OpenFolder::OpenParent(path, follow, parent, last).Failed()) << path;
+        ASSERT_FALSE(OpenFolder::Open(folder, expected).Failed()) << folder;
+        EXPECT_EQ(last, name) << path;
+        EXPECT_EQ(parent.Identity(), expected.Identity()) << path;
+    }
 }

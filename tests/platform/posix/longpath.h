@@ -16,24 +16,19 @@ namespace stampwell::testing {
 class LongPath {
 public:
     explicit LongPath(const std::string& root) : path_(root), top_(root + "/" + Name('d')) {
-        int folder = open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        while (folder >= 0 && path_.size() <= PATH_MAX + 300) {
-            const std::string name = Name('d');
-            if (mkdirat(folder, name.c_str(), 0755) != 0)
-                break;
-            const int next = openat(folder, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            close(folder);
-            folder = next;
-            path_ += "/" + name;
+        deepest_ = open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        while (deepest_ >= 0 && path_.size() <= PATH_MAX + 300 &&
+               mkdirat(deepest_, Name('d').c_str(), 0755) == 0) {
+            const int next = openat(deepest_, Name('d').c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            close(deepest_);
+            deepest_ = next;
+            path_ += "/" + Name('d');
         }
-        deepest_ = folder;
     }
 
     ~LongPath() {
-        if (deepest_ >= 0)
-            close(deepest_);
-        const std::string command = "rm -rf '" + top_ + "'";
-        [[maybe_unused]] const int ignored = std::system(command.c_str());
+        close(deepest_);
+        [[maybe_unused]] const int ignored = std::system(("rm -rf '" + top_ + "'").c_str());
     }
 
     LongPath(const LongPath&) = delete;
@@ -44,9 +39,7 @@ public:
 
     // Makes a file in the deepest folder; returns its whole path.
     std::string MakeFile(const std::string& name) const {
-        const int fd = openat(deepest_, name.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd >= 0)
-            close(fd);
+        close(openat(deepest_, name.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
         return path_ + "/" + name;
     }
 

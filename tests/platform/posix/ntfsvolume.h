@@ -15,24 +15,16 @@ namespace stampwell::testing {
 class NtfsVolume {
 public:
     NtfsVolume() {
-        image_ = temp_.Path("ntfs.img");
-        mountPoint_ = temp_.Folder("mnt");
-        if (!Run("truncate -s 16M '" + image_ + "'", "cannot make the image file") ||
-            !Run("mkntfs -F -q -f '" + image_ + "'", "mkntfs (package ntfs-3g) failed") ||
-            !Run("ntfs-3g '" + image_ + "' '" + mountPoint_ + "'",
-                 "ntfs-3g could not mount the image (needs FUSE and root)"))
-            return;
-        mounted_ = true;
+        const std::string image = temp_.Path("ntfs.img");
+        mounted_ = Run("truncate -s 16M '" + image + "'") &&
+                   Run("mkntfs -F -q -f '" + image + "'") &&
+                   Run("ntfs-3g '" + image + "' '" + mountPoint_ + "'");
     }
 
     ~NtfsVolume() {
         // A FUSE mount can be busy for a moment after the last file closed.
-        for (int attempt = 0; mounted_ && attempt < 50; ++attempt) {
-            if (umount(mountPoint_.c_str()) == 0)
-                mounted_ = false;
-            else
-                usleep(100'000);
-        }
+        for (int attempt = 0; mounted_ && attempt < 50; ++attempt, usleep(100'000))
+            mounted_ = umount(mountPoint_.c_str()) != 0;
         if (mounted_)
             umount2(mountPoint_.c_str(), MNT_DETACH);
     }
@@ -47,27 +39,21 @@ public:
     std::string Path(const std::string& relative) const { return mountPoint_ + "/" + relative; }
 
 private:
-    bool Run(const std::string& command, const char* what) {
-        // mkntfs lives in /usr/sbin, which a plain user's PATH may lack.
-        const std::string line = "PATH=\"$PATH:/usr/sbin:/sbin\" " + command + " 2>&1";
-        std::string output;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (pipe == nullptr) {
-            why_ = std::string(what) + ": cannot start a shell";
-            return false;
-        }
+    // Runs a command (mkntfs lives in /usr/sbin, which a plain user's PATH may
+    // lack); on failure Why() gets the command and its output.
+    bool Run(const std::string& command) {
+        FILE* pipe = popen(("PATH=\"$PATH:/usr/sbin:/sbin\" " + command + " 2>&1").c_str(), "r");
         char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-            output += buffer;
-        if (pclose(pipe) == 0)
+        while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+            why_ += buffer;
+        if (pipe != nullptr && pclose(pipe) == 0)
             return true;
-        why_ = std::string(what) + ": " + command + "\n" + output;
+        why_ = command + " failed (needs ntfs-3g, FUSE and root):\n" + why_;
         return false;
     }
 
     TempFolder temp_;
-    std::string image_;
-    std::string mountPoint_;
+    std::string mountPoint_ = temp_.Folder("mnt");
     std::string why_;
     bool mounted_ = false;
 };
