@@ -14,14 +14,6 @@ namespace {
 
 const std::string S(1, stampwell::platform::kPathSeparator);
 
-TEST(ModFSO, ExistenceOfFilesAndFolders) {
-    TempFolder temp;
-    WriteBytes(temp.Path("file.txt"), "x");
-    EXPECT_TRUE(FileExists(temp.Path("file.txt")) && FileExists(temp.Root()));
-    EXPECT_TRUE(FolderExists(temp.Root()));
-    EXPECT_FALSE(FolderExists(temp.Path("file.txt")) || FileExists(temp.Path("missing")));
-}
-
 // The whole path is made; blanks around it and a final separator do not count.
 TEST(ModFSO, CreateFolderMakesTheWholePath) {
     TempFolder temp;
@@ -45,6 +37,7 @@ TEST(ModFSO, GetExtensionNameComesFromTheExistingFilesOwnName) {
     EXPECT_EQ(GetExtensionName(temp.Path("dot.d/x")), "");
     EXPECT_EQ(GetExtensionName(temp.Path("Francais.LNG")), "LNG") << "case is kept";
     EXPECT_EQ(GetExtensionName(temp.Path("missing.txt")), "");
+    EXPECT_FALSE(FolderExists(temp.Path("README")) || FileExists(temp.Path("missing.txt")));
 }
 
 // Separators at the seams: S is the native one.

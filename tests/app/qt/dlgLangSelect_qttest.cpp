@@ -1,14 +1,11 @@
 #include "app/dlgLangSelect.h"
 #include "app/modGlobal.h"
 #include "app/modINIHandler.h"
-#include "app/startup.h"
-#include "platform/userstore.h"
 #include "testing/tempfolder.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 using namespace stampwell::app;
@@ -57,14 +54,20 @@ private slots:
     }
     void cleanup() { Global() = GlobalState{}; }
 
+    // Without any, OK stores English.
     void listsOnlyLanguageFilesByTheirBaseNames() {
-        for (const char* name : {"English.lng", "Deutsch.lng", "notes.txt", "olvtools.lng",
-                                 "readme", "Francais.LNG", ".Hidden.lng", "Dansk.lng.lng"})
+        for (const char* name :
+             {"English.lng", "Deutsch.lng", "notes.txt", "olvtools.lng", "readme", "Francais.LNG",
+              ".Hidden.lng", "Dansk.lng.lng", "Folder.lng/x"})
             temp_->File(std::string("lang/") + name, "[dlgLangSelect]\r\nt0=x\r\n");
-        temp_->Folder("lang/Folder.lng");
         Global().LanguageFolder = temp_->Path("lang");
-        const dlgLangSelect dialog;
-        QCOMPARE(Items(*dialog.dxLanguage), (QStringList{"Dansk", "Deutsch", "English"}));
+        QCOMPARE(Items(*dlgLangSelect().dxLanguage), (QStringList{"Dansk", "Deutsch", "English"}));
+        Global().LanguageFolder = temp_->Path("nowhere");
+        dlgLangSelect dialog;
+        QCOMPARE(Shown(dialog) << Items(*dialog.dxLanguage),
+                 (QStringList{"Stampwell - Welcome", "", "", ""}));
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QCOMPARE(ReadIni("Options", "Language", ""), std::string("English"));
     }
 
     // English first; highlighting another language relabels the dialog.
@@ -99,37 +102,6 @@ private slots:
         dialog.dxLanguage->setEditText("  ");
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
         QCOMPARE(dialog.Chosen(), std::optional<std::string>(""));
-    }
-
-    void withoutLanguageFilesOkStoresEnglish() {
-        Global().LanguageFolder = temp_->Path("nowhere");
-        dlgLangSelect dialog;
-        QCOMPARE(dialog.dxLanguage->count(), 0);
-        QCOMPARE(Shown(dialog), (QStringList{"Stampwell - Welcome", "", "", ""}));
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        QCOMPARE(ReadIni("Options", "Language", ""), std::string("English"));
-    }
-
-    // Start-up on a clean profile with the real dialog, answered from a timer.
-    void firstStartAsksWithTheDialogAndRecordsTheLanguage() {
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(temp_->Root()));
-        int dialogs = 0;
-        StartupHooks hooks;
-        hooks.askForLanguage = [&dialogs] {
-            ++dialogs;
-            dlgLangSelect dialog;
-            QTimer::singleShot(0, dialog.cmdOK, [&dialog] { dialog.cmdOK->click(); });
-            dialog.exec();
-            return dialog.Chosen();
-        };
-        hooks.defaultIniFailed = [](const std::string&, const auto&) { QFAIL("no default file"); };
-        for (int start = 0; start < 2; ++start)
-            RunStartup(hooks);
-        QCOMPARE(dialogs, 1);
-        QCOMPARE(Global().CurrentLanguage, std::string("English"));
-        QCOMPARE(stampwell::platform::ReadUserString("Software\\Olvadi\\Quillbox\\Stampwell",
-                                                     "Language"),
-                 std::optional<std::string>("en"));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "testing/tempfolder.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <sys/stat.h>
@@ -105,27 +104,6 @@ TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
         EXPECT_TRUE(result.out.empty());
     }
     EXPECT_EQ(Times(file).first.tv_nsec, before.first.tv_nsec);
-}
-
-// A folder path past PATH_MAX, made a step at a time.
-TEST_F(CliProcess, PathsLongerThanPathMaxAreRunOver) {
-    std::string deep = tree.Root();
-    int folder = open(deep.c_str(), O_DIRECTORY);
-    const std::string step(200, 'd');
-    while (deep.size() <= PATH_MAX) {
-        ASSERT_EQ(mkdirat(folder, step.c_str(), 0700), 0);
-        const int next = openat(folder, step.c_str(), O_DIRECTORY);
-        close(folder);
-        folder = next;
-        deep += "/" + step;
-    }
-    close(openat(folder, "a.txt", O_CREAT | O_WRONLY, 0600));
-    close(folder);
-    const Result result = Cli({"--set", "modified=2001-02-03 04:05:06Z", deep});
-    EXPECT_EQ(result.status, 0) << result.err.substr(0, 200);
-    EXPECT_EQ(result.out, "files: 1, folders: 1, failed: 0\n");
-    EXPECT_EQ(Cli({"--set", "modified=2001-02-03 04:05:06Z", deep + "/a.txt"}).out,
-              "files: 1, folders: 0, failed: 0\n");
 }
 
 // On a terminal the progress line shows the item in hand, its path escaped
