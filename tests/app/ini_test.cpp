@@ -23,6 +23,7 @@ struct ReadCase {
     const char* section;
     const char* key;
     std::optional<std::string> value;
+    friend void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.section << "/" << c.key; }
 };
 
 class IniRead : public ::testing::TestWithParam<ReadCase> {};
@@ -63,6 +64,9 @@ struct WriteCase {
     const char* key;
     const char* value;
     std::string written;
+    friend void PrintTo(const WriteCase& c, std::ostream* out) {
+        *out << c.key << "=" << ::testing::PrintToString(c.value);
+    }
 };
 
 class IniWrite : public ::testing::TestWithParam<WriteCase> {};
@@ -105,6 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"", "Path", "\"", "[Options]\r\nPath=\"\"\"\r\n"},
         WriteCase{"", "Path", "a \"b\" c", "[Options]\r\nPath=a \"b\" c\r\n"},
         WriteCase{"[Options]\r\nPath=x\r\n", "Path", "", "[Options]\r\nPath=\r\n"}));
+
+// Whatever follows the text in memory.
+TEST(IniWrite, TheTextEndsWhereItsViewEnds) {
+    EXPECT_EQ(SetIniValue(std::string_view("[Options]\nA=1\r", 13), "Options", "New", "v"),
+              "[Options]\nA=1\nNew=v");
+}
 
 TEST(IniWrite, RefusesTextThatCannotBeALine) {
     for (const auto& [section, key, value] : {std::tuple{"Options", "Path", "a\nb"},

@@ -17,6 +17,7 @@ struct Instant {
     const char* text;
     std::int64_t seconds;
     std::uint32_t nanoseconds = 0;
+    friend void PrintTo(const Instant& i, std::ostream* out) { *out << i.text; }
 };
 
 class DateTimeText : public ::testing::TestWithParam<Instant> {};

@@ -44,6 +44,7 @@ struct ParseCase {
     const char* text;
     DateTimeTextForm form;
     std::optional<LocalDateTime> expected;
+    friend void PrintTo(const ParseCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
 };
 
 class DateTimeTextParse : public ::testing::TestWithParam<ParseCase> {};

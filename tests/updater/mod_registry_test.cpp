@@ -13,6 +13,9 @@ struct StoredValue {
     std::uint32_t type;
     std::string data;
     const char* text; // what ReadRegistryText gives
+    friend void PrintTo(const StoredValue& v, std::ostream* out) {
+        *out << v.type << ":" << v.text;
+    }
 };
 
 class RegistryText : public ::testing::TestWithParam<StoredValue> {};

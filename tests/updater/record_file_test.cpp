@@ -14,6 +14,9 @@ struct ValueCase {
     const char* name;
     std::uint32_t type;
     std::string_view data;
+    friend void PrintTo(const ValueCase& c, std::ostream* out) {
+        *out << ::testing::PrintToString(c.lines);
+    }
 };
 
 std::string Data(const RecordValue& value) {

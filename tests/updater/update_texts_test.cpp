@@ -9,6 +9,7 @@ namespace {
 struct AddressCase {
     std::u16string version, language, commandLine;
     std::u16string expected; // below the site root
+    friend void PrintTo(const AddressCase& c, std::ostream* out) { *out << c.expected.size(); }
 };
 
 class UpdateAddress : public ::testing::TestWithParam<AddressCase> {};

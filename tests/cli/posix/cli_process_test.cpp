@@ -18,8 +18,12 @@ struct Result {
     std::string err;
 };
 
-// The modified and accessed times of an item (of a link itself with follow false).
-std::pair<timespec, timespec> Times(const std::string& path, bool follow = true) {
+struct Stamps {
+    timespec modified, accessed;
+};
+
+// An item's times (a link's own with follow false).
+Stamps Times(const std::string& path, bool follow = true) {
     struct stat info {};
     EXPECT_EQ(follow ? stat(path.c_str(), &info) : lstat(path.c_str(), &info), 0) << path;
     return {info.st_mtim, info.st_atim};
@@ -57,8 +61,8 @@ TEST_F(CliProcess, RunEndsWithTheSummaryAndStatusZeroAndEveryItemIsOneLine) {
         {"-r", "--filter", "*.txt", "--set", "modified=2001-02-03 04:05:06Z", tree.Path("data")});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out + result.err, "files: 2, folders: 2, failed: 0\n");
-    EXPECT_EQ(Times(other).first.tv_sec, kTime);
-    EXPECT_NE(Times(dat).first.tv_sec, kTime);
+    EXPECT_EQ(Times(other).modified.tv_sec, kTime);
+    EXPECT_NE(Times(dat).modified.tv_sec, kTime);
     const std::string odd = tree.File("odd/a\nb.txt");
     const std::string plain = tree.File("odd/c.txt");
     result =
@@ -81,10 +85,10 @@ TEST_F(CliProcess, FailedItemsGiveStatusOneAndLinksAreFollowedUnlessH) {
     EXPECT_EQ(result.out, "files: 1, folders: 0, failed: 1\n");
     EXPECT_EQ(result.err.find(link + ": modified time set; hidden: not set: "), 0u) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_EQ(Times(file).first.tv_sec, before.first.tv_sec);
-    EXPECT_EQ(Times(link, false).first.tv_sec, kTime);
+    EXPECT_EQ(Times(file).modified.tv_sec, before.modified.tv_sec);
+    EXPECT_EQ(Times(link, false).modified.tv_sec, kTime);
     ASSERT_EQ(Cli({"--set", "accessed=2001-02-03 04:05:06Z", link}).status, 0);
-    EXPECT_EQ(Times(file).second.tv_sec, kTime);
+    EXPECT_EQ(Times(file).accessed.tv_sec, kTime);
 }
 
 TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
@@ -103,7 +107,7 @@ TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
         EXPECT_NE(result.err.find("stampwell-cli: "), std::string::npos);
         EXPECT_TRUE(result.out.empty());
     }
-    EXPECT_EQ(Times(file).first.tv_nsec, before.first.tv_nsec);
+    EXPECT_EQ(Times(file).modified.tv_nsec, before.modified.tv_nsec);
 }
 
 // On a terminal the progress line shows the item in hand, its path escaped
@@ -179,9 +183,9 @@ TEST_F(CliProcess, LocalTimeIsTheExactInstantAndShowPrintsItBack) {
             .status,
         0);
     ASSERT_EQ(Cli({"--set", "modified=2024-01-15 12:00:00.000000009", file}, berlin).status, 0);
-    EXPECT_EQ(Times(file).first.tv_sec, 1'705'316'400);
+    EXPECT_EQ(Times(file).modified.tv_sec, 1'705'316'400);
     ASSERT_EQ(Cli({"--set", "accessed=2024-07-15 12:00:00.5", file}, berlin).status, 0);
-    EXPECT_EQ(Times(file).second.tv_sec, 1'721'037'600);
+    EXPECT_EQ(Times(file).accessed.tv_sec, 1'721'037'600);
     ASSERT_EQ(Cli({"--set", "accessed=1969-12-31 23:59:59.5Z", file}, berlin).status, 0);
     const Result skipped = Cli({"--set", "modified=2024-03-31 02:30:00", file}, berlin);
     EXPECT_EQ(skipped.status, 2);
@@ -203,11 +207,11 @@ TEST_F(CliProcess, JournalUndoAndDryRun) {
                    tree.Path("data")})
                   .status,
               0);
-    EXPECT_EQ(Times(file).first.tv_sec, kTime);
+    EXPECT_EQ(Times(file).modified.tv_sec, kTime);
     const Result undo = Cli({"--undo", "last"});
     EXPECT_EQ(undo.status, 0) << undo.err;
     EXPECT_TRUE(undo.out.ends_with("restored: 5, skipped: 0, failed: 0\n")) << undo.out;
-    EXPECT_EQ(Times(file).first.tv_nsec, before.first.tv_nsec);
+    EXPECT_EQ(Times(file).modified.tv_nsec, before.modified.tv_nsec);
     const std::string journals = Cli({"--journal"}).out;
     EXPECT_NE(journals.find("undo of set modified"), std::string::npos) << journals;
     EXPECT_NE(journals.find("failed 0, undone)"), std::string::npos) << journals;
@@ -219,10 +223,10 @@ TEST_F(CliProcess, JournalUndoAndDryRun) {
     result = Cli({"--dry-run", "--set", "modified=2001-02-03 04:05:06Z", file}, blocked);
     EXPECT_EQ(result.status, 0);
     EXPECT_NE(result.out.find(" -> 2001-02-03 "), std::string::npos) << result.out;
-    EXPECT_EQ(Times(file).first.tv_nsec, before.first.tv_nsec);
+    EXPECT_EQ(Times(file).modified.tv_nsec, before.modified.tv_nsec);
     EXPECT_EQ(Cli({"--no-journal", "--set", "modified=2001-02-03 04:05:06Z", file}, blocked).status,
               0);
-    EXPECT_EQ(Times(file).first.tv_sec, kTime);
+    EXPECT_EQ(Times(file).modified.tv_sec, kTime);
 }
 
 // A run cut short (its journal has no end line) is named at the next start,
