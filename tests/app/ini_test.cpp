@@ -11,126 +11,122 @@ using stampwell::testing::WriteBytes;
 
 namespace {
 
-const std::string kSample = "\r\n"
-                            "; Config file\r\n"
-                            ";Language=Commented\r\n"
-                            "[Options]\r\n"
-                            "Language=English\r\n"
-                            "  path =  C:\\Data\\x  \r\n"
-                            "Quoted=\"  padded  \"\r\n"
-                            "Single='x'\r\n"
-                            "Half=\"open\r\n"
-                            "Empty=\r\n"
-                            "Equals=a=b\r\n"
-                            "NoEquals\r\n"
-                            "Dup=first\r\n"
-                            "Dup=second\r\n"
-                            "\r\n"
-                            "; a comment\r\n"
-                            "[ Other ]\r\n"
-                            "Language=Deutsch\r\n"
-                            "[Options]\r\n"
-                            "Later=unseen\r\n";
+const std::string kSample =
+    "\r\n; Config file\r\n;Language=Commented\r\n[Options]\r\n"
+    "Language=English\r\n  path =  C:\\Data\\x  \r\nQuoted=\"  padded  \"\r\n"
+    "Single='x'\r\nHalf=\"open\r\nEmpty=\r\nEquals=a=b\r\nNoEquals\r\n"
+    "Dup=first\r\nDup=second\r\n\r\n; a comment\r\n[ Other ]\r\n"
+    "Language=Deutsch\r\n[Options]\r\nLater=unseen\r\n";
 
-} // namespace
+struct ReadCase {
+    std::string text;
+    const char* section;
+    const char* key;
+    std::optional<std::string> value;
+    friend void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.section << "/" << c.key; }
+};
 
-TEST(IniRead, ClassicProfileRules) {
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Language"), "English");
-    EXPECT_EQ(FindIniValue(kSample, "OPTIONS", "language"), "English") << "any case";
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Path"), "C:\\Data\\x") << "trimmed";
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Quoted"), "  padded  ") << "quotes removed";
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Single"), "x");
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Half"), "\"open") << "one quote stays";
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Empty"), "");
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Equals"), "a=b");
-    EXPECT_EQ(FindIniValue(kSample, "Options", "Dup"), "first") << "the first one counts";
-    EXPECT_EQ(FindIniValue(kSample, "Other", "Language"), "Deutsch") << "blanks in brackets";
-    EXPECT_EQ(FindIniValue(kSample, " Other ", "Language"), "Deutsch");
+class IniRead : public ::testing::TestWithParam<ReadCase> {};
+
+// Names in any case, blanks trimmed, one pair of quotes taken off, the first
+// of a key counts, a repeated section does not; every line end and a UTF-8
+// byte-order mark; values whole, whatever their bytes.
+TEST_P(IniRead, FollowsTheClassicProfileRules) {
+    EXPECT_EQ(FindIniValue(GetParam().text, GetParam().section, GetParam().key), GetParam().value);
 }
 
-TEST(IniRead, MissingThingsGiveNothing) {
-    EXPECT_FALSE(FindIniValue(kSample, "Options", "NoEquals"));
-    EXPECT_FALSE(FindIniValue(kSample, "Options", ";Language"));
-    EXPECT_FALSE(FindIniValue(kSample, "Options", "Missing"));
-    EXPECT_FALSE(FindIniValue(kSample, "Missing", "Language"));
-    EXPECT_FALSE(FindIniValue(kSample, "Options", "Later")) << "a repeated section is not read";
-    EXPECT_FALSE(FindIniValue("", "Options", "Language"));
-    EXPECT_FALSE(FindIniValue("Language=x\n", "Options", "Language")) << "before any section";
-}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, IniRead,
+    ::testing::Values(
+        ReadCase{kSample, "OPTIONS", "language", "English"},
+        ReadCase{kSample, "Options", "Path", "C:\\Data\\x"},
+        ReadCase{kSample, "Options", "Quoted", "  padded  "},
+        ReadCase{kSample, "Options", "Single", "x"}, ReadCase{kSample, "Options", "Half", "\"open"},
+        ReadCase{kSample, "Options", "Empty", ""}, ReadCase{kSample, "Options", "Equals", "a=b"},
+        ReadCase{kSample, "Options", "Dup", "first"},
+        ReadCase{kSample, " Other ", "Language", "Deutsch"},
+        ReadCase{kSample, "Options", "NoEquals", std::nullopt},
+        ReadCase{kSample, "Options", ";Language", std::nullopt},
+        ReadCase{kSample, "Missing", "Language", std::nullopt},
+        ReadCase{kSample, "Options", "Later", std::nullopt},
+        ReadCase{"Language=x\n", "Options", "Language", std::nullopt},
+        ReadCase{"[A]\nk=lf\n", "A", "k", "lf"}, ReadCase{"[A]\rk=cr\r", "A", "k", "cr"},
+        ReadCase{"[A]\r\n\n\rk=crlf", "A", "k", "crlf"},
+        ReadCase{"[A]\n\rk=lfcr\n", "A", "k", "lfcr"},
+        ReadCase{"\xEF\xBB\xBF[A]\r\nk=bom\r\n", "A", "k", "bom"},
+        ReadCase{"[Options]\nPath=" + std::string(5000, 'p'), "Options", "Path",
+                 std::string(5000, 'p')},
+        ReadCase{std::string("\xFF\xFE\0\x01\n[A]\nk=x\0y\n", 15), "A", "k",
+                 std::string("x\0y", 3)}));
 
-TEST(IniRead, EveryLineEndAndAByteOrderMark) {
-    EXPECT_EQ(FindIniValue("[A]\nk=lf\n", "A", "k"), "lf");
-    EXPECT_EQ(FindIniValue("[A]\rk=cr\r", "A", "k"), "cr");
-    EXPECT_EQ(FindIniValue("[A]\r\nk=crlf", "A", "k"), "crlf");
-    EXPECT_EQ(FindIniValue("\xEF\xBB\xBF[A]\r\nk=bom\r\n", "A", "k"), "bom");
-}
-
-TEST(IniRead, LongValuesAreReadWhole) {
-    const std::string path = "C:\\" + std::string(5000, 'p');
-    EXPECT_EQ(FindIniValue("[Options]\r\nPath=" + path + "\r\n", "Options", "Path"), path);
-}
-
-TEST(IniRead, BinaryGarbageGivesDefaultsAndNoCrash) {
-    std::string garbage;
-    for (int i = 0; i < 4096; ++i)
-        garbage += static_cast<char>((i * 7919) % 256);
-    EXPECT_FALSE(FindIniValue(garbage, "Options", "Language"));
-    EXPECT_EQ(FindIniValue(garbage + "\n[Options]\nLanguage=English\n", "Options", "Language"),
-              "English");
-    EXPECT_EQ(FindIniValue(std::string("[Options]\nA=x\0y\n", 15), "Options", "A"),
-              std::string("x\0y", 3));
-}
-
-TEST(IniWrite, ChangesOnlyThatKeysValue) {
-    const std::string out = SetIniValue(kSample, "options", "PATH", "D:\\New");
-    std::string expected = kSample;
-    expected.replace(expected.find("C:\\Data\\x  "), 11, "D:\\New");
-    EXPECT_EQ(out, expected) << "spelling, indentation and blanks before the value stay";
-    EXPECT_EQ(FindIniValue(out, "Options", "Path"), "D:\\New");
-}
-
-TEST(IniWrite, AddsAMissingKeyAfterTheSectionsLastKey) {
-    const std::string text = "[Options]\nA=1\n\n; next\n[Other]\nB=2\n";
-    EXPECT_EQ(SetIniValue(text, "Options", "New", "v"),
-              "[Options]\nA=1\nNew=v\n\n; next\n[Other]\nB=2\n");
-    EXPECT_EQ(SetIniValue("[Options]\r\n[Other]\r\n", "Options", "New", "v"),
-              "[Options]\r\nNew=v\r\n[Other]\r\n");
-    EXPECT_EQ(SetIniValue("[Options]\nA=1", "Options", "New", "v"), "[Options]\nA=1\nNew=v")
-        << "no line break is made up at the end";
-}
-
-TEST(IniWrite, AddsAMissingSectionAtTheEnd) {
-    EXPECT_EQ(SetIniValue("", "Options", "Language", "English"),
-              "[Options]\r\nLanguage=English\r\n");
-    EXPECT_EQ(SetIniValue("; c\n[A]\nk=1", "Options", "Language", "x"),
-              "; c\n[A]\nk=1\n[Options]\nLanguage=x\n");
-}
-
-TEST(IniWrite, ValuesWithBlanksOrQuotesAtTheirEdgesReadBackExactly) {
-    struct Case {
-        const char* value;
-        const char* line;
-    };
-    for (const Case& c :
-         {Case{"Holiday ", "Path=\"Holiday \""}, Case{" Deutsch ", "Path=\" Deutsch \""},
-          Case{"\tx", "Path=\"\tx\""}, Case{"\"q\"", "Path=\"\"q\"\""}, Case{"'a", "Path=\"'a\""},
-          Case{"b\"", "Path=\"b\"\""}, Case{"\"", "Path=\"\"\""},
-          Case{"a \"b\" c", "Path=a \"b\" c"}, Case{"", "Path="}}) {
-        const std::string out = SetIniValue("[Options]\r\nPath=x\r\n", "Options", "Path", c.value);
-        EXPECT_EQ(out, "[Options]\r\n" + std::string(c.line) + "\r\n") << c.value;
-        EXPECT_EQ(FindIniValue(out, "Options", "Path"), c.value);
-        EXPECT_EQ(FindIniValue(SetIniValue("", "Options", "New", c.value), "Options", "New"),
-                  c.value);
+struct WriteCase {
+    std::string text;
+    const char* key;
+    const char* value;
+    std::string written;
+    friend void PrintTo(const WriteCase& c, std::ostream* out) {
+        *out << c.key << "=" << ::testing::PrintToString(c.value);
     }
+};
+
+class IniWrite : public ::testing::TestWithParam<WriteCase> {};
+
+// One key's value changes in place; a missing key goes after its section's
+// last key, a missing section at the end, in the text's own line ends. The
+// value reads back exactly.
+TEST_P(IniWrite, ChangesOnlyThatKeyAndReadsBack) {
+    const WriteCase& c = GetParam();
+    const std::string out = SetIniValue(c.text, "Options", c.key, c.value);
+    EXPECT_EQ(out, c.written);
+    EXPECT_EQ(FindIniValue(out, "Options", c.key), c.value);
+}
+
+std::string InSample(const std::string& from, const std::string& to) {
+    std::string text = kSample;
+    return text.replace(text.find(from), from.size(), to);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, IniWrite,
+    ::testing::Values(
+        WriteCase{kSample, "PATH", "D:\\New", InSample("C:\\Data\\x  ", "D:\\New")},
+        WriteCase{kSample, "New", "v", InSample("Dup=second\r\n", "Dup=second\r\nNew=v\r\n")},
+        WriteCase{"[Options]\nA=1\n\n; next\n[Other]\nB=2\n", "New", "v",
+                  "[Options]\nA=1\nNew=v\n\n; next\n[Other]\nB=2\n"},
+        WriteCase{"[Options]\r\n[Other]\r\n", "New", "v", "[Options]\r\nNew=v\r\n[Other]\r\n"},
+        WriteCase{"[Options]\nA=1", "New", "v", "[Options]\nA=1\nNew=v"},
+        WriteCase{"[Options]\rA=1", "New", "v", "[Options]\rA=1\rNew=v"},
+        WriteCase{"", "Language", "English", "[Options]\r\nLanguage=English\r\n"},
+        WriteCase{"; c\n[A]\nk=1", "Language", "x", "; c\n[A]\nk=1\n[Options]\nLanguage=x\n"},
+        WriteCase{"; c\r", "Language", "x", "; c\r[Options]\rLanguage=x\r"},
+        WriteCase{"[Options]\r\nPath=x\r\n", "Path", "Holiday ",
+                  "[Options]\r\nPath=\"Holiday \"\r\n"},
+        WriteCase{"", "Path", " Deutsch ", "[Options]\r\nPath=\" Deutsch \"\r\n"},
+        WriteCase{"", "Path", "\tx", "[Options]\r\nPath=\"\tx\"\r\n"},
+        WriteCase{"", "Path", "\"q\"", "[Options]\r\nPath=\"\"q\"\"\r\n"},
+        WriteCase{"", "Path", "'a", "[Options]\r\nPath=\"'a\"\r\n"},
+        WriteCase{"", "Path", "b\"", "[Options]\r\nPath=\"b\"\"\r\n"},
+        WriteCase{"", "Path", "\"", "[Options]\r\nPath=\"\"\"\r\n"},
+        WriteCase{"", "Path", "a \"b\" c", "[Options]\r\nPath=a \"b\" c\r\n"},
+        WriteCase{"[Options]\r\nPath=x\r\n", "Path", "", "[Options]\r\nPath=\r\n"}));
+
+// Whatever follows the text in memory.
+TEST(IniWrite, TheTextEndsWhereItsViewEnds) {
+    EXPECT_EQ(SetIniValue(std::string_view("[Options]\nA=1\r", 13), "Options", "New", "v"),
+              "[Options]\nA=1\nNew=v");
 }
 
 TEST(IniWrite, RefusesTextThatCannotBeALine) {
-    EXPECT_FALSE(IsStorableIniText("Options", "Path", "a\nb"));
-    EXPECT_FALSE(IsStorableIniText("Options", "Path", "a\rb"));
-    EXPECT_FALSE(IsStorableIniText("Options", "a=b", "x"));
-    EXPECT_FALSE(IsStorableIniText("Opt]ions", "Path", "x"));
-    EXPECT_FALSE(IsStorableIniText("", "Path", "x"));
-    EXPECT_FALSE(IsStorableIniText("Options", " ", "x"));
+    for (const auto& [section, key, value] : {std::tuple{"Options", "Path", "a\nb"},
+                                              {"Options", "Path", "a\rb"},
+                                              {"Options", "a=b", "x"},
+                                              {"Opt]ions", "Path", "x"},
+                                              {"[Options", "Path", "x"},
+                                              {"Options", "[Path", "x"},
+                                              {"", "Path", "x"},
+                                              {"Options", " ", "x"},
+                                              {"Options", " ;Path", "x"}})
+        EXPECT_FALSE(IsStorableIniText(section, key, value)) << section << key << value;
     EXPECT_TRUE(IsStorableIniText("Options", "Path", " C:\\[x]=y; z "));
 }
 
@@ -141,22 +137,20 @@ TEST(IniFile, MissingFileGivesTheDefaultAndIsCreatedByAWrite) {
     EXPECT_FALSE(WriteIniValue(file, "Options", "Filter", "*.txt").Failed());
     EXPECT_EQ(ReadBytes(file), "[Options]\r\nFilter=*.txt\r\n");
     EXPECT_EQ(ReadIniValue(file, "Options", "Filter", "*.*"), "*.txt");
+    EXPECT_EQ(ReadIniValue(file, "Options", "Other", "none"), "none");
 }
 
+// Atomically, every other byte kept, no temporary file left; a file that is
+// not UTF-8 is read as Windows-1252 and stored as UTF-8.
 TEST(IniFile, WriteKeepsEveryOtherByte) {
     TempFolder temp;
     const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, kSample);
+    EXPECT_EQ(ReadIniValue(file, "Options", "Language", ""), "English");
     EXPECT_FALSE(WriteIniValue(file, "Options", "Language", "Deutsch").Failed());
-    std::string expected = kSample;
-    expected.replace(expected.find("Language=English"), 16, "Language=Deutsch");
-    EXPECT_EQ(ReadBytes(file), expected);
+    EXPECT_EQ(ReadBytes(file), InSample("Language=English", "Language=Deutsch"));
+    EXPECT_EQ(ReadIniValue(file, "Options", "Language", ""), "Deutsch");
     EXPECT_EQ(EntryCount(temp.Root()), 1u) << "no temporary file is left";
-}
-
-TEST(IniFile, Windows1252FileIsReadWithItsUmlautsAndStoredAsUtf8) {
-    TempFolder temp;
-    const std::string file = temp.Path("old.ini");
     WriteBytes(file, "; f\xFCr\r\n[Options]\r\nPath=C:\\M\xFCller\r\n");
     EXPECT_EQ(ReadIniValue(file, "Options", "Path", ""), "C:\\M\xC3\xBCller");
     EXPECT_FALSE(WriteIniValue(file, "Options", "Filter", "*.txt").Failed());
@@ -164,7 +158,7 @@ TEST(IniFile, Windows1252FileIsReadWithItsUmlautsAndStoredAsUtf8) {
               "; f\xC3\xBCr\r\n[Options]\r\nPath=C:\\M\xC3\xBCller\r\nFilter=*.txt\r\n");
 }
 
-TEST(IniFile, RefusedTextLeavesTheFileAlone) {
+TEST(IniFile, RefusedWritesLeaveEverythingAlone) {
     TempFolder temp;
     const std::string file = temp.Path("Stampwell.ini");
     WriteBytes(file, kSample);
@@ -172,10 +166,8 @@ TEST(IniFile, RefusedTextLeavesTheFileAlone) {
     EXPECT_EQ(error.code, kIniUnstorableText);
     EXPECT_FALSE(error.text.empty());
     EXPECT_EQ(ReadBytes(file), kSample);
+    EXPECT_TRUE(WriteIniValue(temp.Path("missing/Stampwell.ini"), "Options", "A", "1").Failed());
+    EXPECT_EQ(EntryCount(temp.Root()), 1u);
 }
 
-TEST(IniFile, WriteIntoAMissingFolderFails) {
-    TempFolder temp;
-    EXPECT_TRUE(WriteIniValue(temp.Path("missing/Stampwell.ini"), "Options", "A", "1").Failed());
-    EXPECT_EQ(EntryCount(temp.Root()), 0u);
-}
+} // namespace

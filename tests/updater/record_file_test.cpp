@@ -3,169 +3,126 @@
 #include <gtest/gtest.h>
 
 using namespace stampupdate;
+using namespace std::string_view_literals;
 
 namespace {
 
+// One value line (or more) in key A, the value name asked for, and what it
+// gives: type 0 for no value; a REG_SZ's data is given without its ending NUL.
+struct ValueCase {
+    std::string_view lines;
+    const char* name;
+    std::uint32_t type;
+    std::string_view data;
+    friend void PrintTo(const ValueCase& c, std::ostream* out) {
+        *out << ::testing::PrintToString(c.lines);
+    }
+};
+
+std::string Data(const RecordValue& value) {
+    return {value.data.begin(), value.data.end()};
+}
+
+class RecordFileValue : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(RecordFileValue, IsReadAsRegeditWroteIt) {
+    const ValueCase& c = GetParam();
+    const RecordFile file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n" + std::string(c.lines));
+    const RecordValue* value = FindValue(*file.Key("HKEY_CURRENT_USER\\A"), c.name);
+    if (c.type == 0) {
+        EXPECT_EQ(value, nullptr);
+        return;
+    }
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->type, c.type);
+    std::string data(c.data);
+    if (c.type == kRegSz)
+        data += '\0';
+    EXPECT_EQ(Data(*value), data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, RecordFileValue,
+    ::testing::Values(
+        ValueCase{"\"Version\"=\"3.01.00\"", "VERSION", kRegSz, "3.01.00"},
+        ValueCase{"  \"V\" = \"x y\"\t", "v", kRegSz, "x y"},
+        ValueCase{"\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"", "pa\"th", kRegSz, "C:\\x\\\"q\""},
+        ValueCase{"\"U\"=\"Gr\xC3\xBC\xC3\x9F"
+                  "e\"",
+                  "u", kRegSz,
+                  "Gr\xC3\xBC\xC3\x9F"
+                  "e"},
+        ValueCase{"@=\"default\"", "", kRegSz, "default"},
+        ValueCase{"\"Bin\"=hex:0a,FF,\\\n    10", "bin", kRegBinary, "\x0A\xFF\x10"},
+        ValueCase{"\"Bin\"=hex:0a,\\\n\"Next\"=\"x\"", "next", kRegSz, "x"},
+        ValueCase{"\"B\"=hex:01,\\\n\n  02", "b", kRegBinary, "\x01"},
+        ValueCase{"\"Empty\"=hex:", "empty", kRegBinary, ""},
+        ValueCase{"\"D\"=dword:0000abcd", "d", kRegDword, "\xCD\xAB\0\0"sv},
+        ValueCase{"\"E\"=hex(2):25,00,00,00", "e", 2, "%\0\0\0"sv},
+        ValueCase{"\"W\"=hex(1):48,00,fc,00,00,00", "w", kRegSz, "H\xC3\xBC"},
+        ValueCase{"\"V\"=\"1\"\r\"V\"=\"2\"\r\n", "v", kRegSz, "2"},
+        ValueCase{"\"Gone\"=\"x\"\n\"Gone\"=-", "gone", 0, ""},
+        ValueCase{"\"Open\"=\"no closing quote\n\"Good\"=\"kept\"", "good", kRegSz, "kept"},
+        ValueCase{"\"Open\"=\"no closing quote", "open", 0, ""},
+        ValueCase{"\"Junk\"=\"x\" trailing", "junk", 0, ""},
+        ValueCase{"\"BadHex\"=hex:01,zz", "badhex", 0, ""},
+        ValueCase{"\"Wide\"=hex:100", "wide", 0, ""}, ValueCase{"\"T\"=hex(1:00", "t", 0, ""},
+        ValueCase{"\"BadDword\"=dword:123456789", "baddword", 0, ""},
+        ValueCase{"\"Unknown\"=str:abc", "unknown", 0, ""},
+        ValueCase{"NoQuotes=\"x\"", "noquotes", 0, ""},
+        ValueCase{"[Unclosed\n\"Also\"=\"kept\"", "also", kRegSz, "kept"}));
+
 const char kKey[] = "HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell";
 
-std::vector<unsigned char> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
-std::vector<unsigned char> Text(std::string_view text) {
-    auto bytes = Bytes(text);
-    bytes.push_back(0);
-    return bytes;
-}
-
-// The text as regedit saves it: UTF-16LE with a byte-order mark.
-std::string Utf16File(std::string_view ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) {
-        bytes += c;
-        bytes += '\0';
+TEST(RecordFile, ReadsUtf16WithItsByteOrderMarkAndUtf8WithOrWithoutOne) {
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n"
+                             "\"Version\"=\"3.01.00\"\r\n\"Flag\"=hex:01,00,\\\r\n  02,00\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : text)
+        utf16 += {c, '\0'};
+    for (const std::string& bytes : {utf16, "\xEF\xBB\xBF" + text, text}) {
+        const RecordFile file = RecordFile::Parse(bytes);
+        ASSERT_NE(file.Key(kKey), nullptr);
+        EXPECT_EQ(Data(file.Key(kKey)->at("version")), "3.01.00\0"sv);
+        EXPECT_EQ(Data(file.Key(kKey)->at("flag")), "\1\0\2\0"sv);
     }
-    return bytes;
 }
 
-} // namespace
-
-TEST(RecordFile, ReadsStampwellsRecord) {
-    const auto file =
-        RecordFile::Parse("Windows Registry Editor Version 5.00\n"
-                          "\n"
-                          "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\n"
+// Key paths in any case; a key's parents exist without values; a removed key
+// takes its sub-keys with it; values outside a key belong to none.
+TEST(RecordFile, KeysFollowTheirSectionsAndRemovals) {
+    const RecordFile file =
+        RecordFile::Parse("\"Before\"=\"no key yet\"\n"
+                          "[hkey_current_user\\SOFTWARE\\Olvadi\\Quillbox\\Stampwell]\n"
                           "\"Version\"=\"3.01.00\"\n"
-                          "\"Language\"=\"en\"\n");
-    const RecordValues* values = file.Key(kKey);
-    ASSERT_NE(values, nullptr);
-    ASSERT_EQ(values->size(), 2u);
-    EXPECT_EQ(values->at("version").type, kRegSz);
-    EXPECT_EQ(values->at("version").data, Text("3.01.00"));
-    EXPECT_EQ(values->at("language").data, Text("en"));
-}
-
-TEST(RecordFile, ReadsUtf16WithCrLfAsRegeditWritesIt) {
-    const auto file =
-        RecordFile::Parse(Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"
-                                    "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n"
-                                    "\"Version\"=\"3.01.00\"\r\n"
-                                    "\"Flag\"=hex:01,00,\\\r\n"
-                                    "  02,00\r\n"));
-    const RecordValues* values = file.Key(kKey);
-    ASSERT_NE(values, nullptr);
-    EXPECT_EQ(values->at("version").data, Text("3.01.00"));
-    EXPECT_EQ(values->at("flag").data, (std::vector<unsigned char>{1, 0, 2, 0}));
-}
-
-TEST(RecordFile, SkipsAUtf8ByteOrderMark) {
-    const auto file = RecordFile::Parse("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n"
-                                        "[HKEY_CURRENT_USER\\A]\n\"x\"=\"y\"\n");
-    ASSERT_NE(file.Key("HKEY_CURRENT_USER\\A"), nullptr);
-    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\A")->at("x").data, Text("y"));
-}
-
-TEST(RecordFile, UnescapesBackslashesAndQuotesInNamesAndTexts) {
-    const auto file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n"
-                                        "\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"\n"
-                                        "\"Umlaut\"=\"Gr\xC3\xBC\xC3\x9F"
-                                        "e\"\n"
-                                        "@=\"default\"\n");
-    const RecordValues* values = file.Key("HKEY_CURRENT_USER\\A");
-    ASSERT_NE(values, nullptr);
-    EXPECT_EQ(values->at("pa\"th").data, Text("C:\\x\\\"q\""));
-    EXPECT_EQ(values->at("umlaut").data, Text("Gr\xC3\xBC\xC3\x9F"
-                                              "e"));
-    EXPECT_EQ(values->at("").data, Text("default"));
-}
-
-TEST(RecordFile, ReadsEveryValueForm) {
-    const auto file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n"
-                                        "\"Bin\"=hex:0a,FF,\\\n"
-                                        "    10\n"
-                                        "\"Empty\"=hex:\n"
-                                        "\"Dword\"=dword:0000abcd\n"
-                                        "\"Expand\"=hex(2):25,00,00,00\n"
-                                        "\"Wide\"=hex(1):48,00,fc,00,00,00\n");
-    const RecordValues* values = file.Key("HKEY_CURRENT_USER\\A");
-    ASSERT_NE(values, nullptr);
-    EXPECT_EQ(values->at("bin").type, kRegBinary);
-    EXPECT_EQ(values->at("bin").data, (std::vector<unsigned char>{0x0A, 0xFF, 0x10}));
-    EXPECT_TRUE(values->at("empty").data.empty());
-    EXPECT_EQ(values->at("dword").type, kRegDword);
-    EXPECT_EQ(values->at("dword").data, (std::vector<unsigned char>{0xCD, 0xAB, 0, 0}));
-    EXPECT_EQ(values->at("expand").type, 2u);
-    EXPECT_EQ(values->at("wide").type, kRegSz);
-    EXPECT_EQ(values->at("wide").data, Text("H\xC3\xBC"));
-}
-
-TEST(RecordFile, KeysIgnoreCaseAndParentsOfKeysExist) {
-    const auto file =
-        RecordFile::Parse("[hkey_current_user\\SOFTWARE\\Olvadi\\Quillbox\\Stampwell]\n"
-                          "\"Version\"=\"3.01.00\"\n");
+                          "[HKEY_CURRENT_USER\\A\\B]\n[HKEY_CURRENT_USER\\A\\B\\C]\n"
+                          "[HKEY_CURRENT_USER\\A\\B2]\n"
+                          "[-HKEY_CURRENT_USER\\A\\B]\n\"Orphan\"=\"x\"\n");
     ASSERT_NE(file.Key(kKey), nullptr);
     EXPECT_EQ(file.Key(kKey)->size(), 1u);
     ASSERT_NE(file.Key("HKEY_CURRENT_USER\\Software\\Olvadi"), nullptr);
     EXPECT_TRUE(file.Key("HKEY_CURRENT_USER\\Software\\Olvadi")->empty());
     EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\Software\\Olv"), nullptr);
-    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell\\Sub"), nullptr);
-}
-
-TEST(RecordFile, LaterLinesWinAndRemovalsApply) {
-    const auto file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n"
-                                        "\"Version\"=\"1\"\n"
-                                        "\"Gone\"=\"x\"\n"
-                                        "[HKEY_CURRENT_USER\\A\\B]\n"
-                                        "\"x\"=\"y\"\n"
-                                        "[HKEY_CURRENT_USER\\A]\n"
-                                        "\"Version\"=\"2\"\n"
-                                        "\"Gone\"=-\n"
-                                        "[-HKEY_CURRENT_USER\\A\\B]\n"
-                                        "\"Orphan\"=\"not in any key\"\n");
-    const RecordValues* values = file.Key("HKEY_CURRENT_USER\\A");
-    ASSERT_NE(values, nullptr);
-    EXPECT_EQ(values->at("version").data, Text("2"));
-    EXPECT_EQ(values->count("gone"), 0u);
-    EXPECT_EQ(values->count("orphan"), 0u);
+    EXPECT_EQ(file.Key(std::string(kKey) + "\\Sub"), nullptr);
     EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\A\\B"), nullptr);
+    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\A\\B\\C"), nullptr);
+    ASSERT_NE(file.Key("HKEY_CURRENT_USER\\A\\B2"), nullptr);
+    EXPECT_TRUE(file.Key("HKEY_CURRENT_USER\\A\\B2")->empty());
+    EXPECT_EQ(RecordFile::Parse("\x89PNG\r\n\x1A\n\0\0"sv).Key("HKEY_CURRENT_USER"), nullptr);
 }
 
-TEST(RecordFile, DamagedLinesArePassedOverAndTheRestKept) {
-    const auto file = RecordFile::Parse("\"Before\"=\"no key yet\"\n"
-                                        "[HKEY_CURRENT_USER\\A]\n"
-                                        "\"Open\"=\"no closing quote\n"
-                                        "\"Junk\"=\"x\" trailing\n"
-                                        "\"BadHex\"=hex:01,zz\n"
-                                        "\"Wide\"=hex:100\n"
-                                        "\"BadDword\"=dword:12345678901\n"
-                                        "\"Unknown\"=str:abc\n"
-                                        "NoQuotes=\"x\"\n"
-                                        "; a comment\n"
-                                        "\"Good\"=\"kept\"\n"
-                                        "[Unclosed\n"
-                                        "\"Also\"=\"kept\"\n");
-    const RecordValues* values = file.Key("HKEY_CURRENT_USER\\A");
-    ASSERT_NE(values, nullptr);
-    ASSERT_EQ(values->size(), 2u);
-    EXPECT_EQ(values->at("good").data, Text("kept"));
-    EXPECT_EQ(values->at("also").data, Text("kept"));
-}
-
-TEST(RecordFile, EmptyOrForeignTextHasNoKeys) {
-    EXPECT_EQ(RecordFile::Parse("").Key("HKEY_CURRENT_USER"), nullptr);
-    EXPECT_EQ(RecordFile::Parse("\x89PNG\r\n\x1A\n\0\0").Key("HKEY_CURRENT_USER"), nullptr);
-}
-
-TEST(Utf16LeToUtf8, DecodesPairsAndReplacesLoneSurrogates) {
-    using namespace std::string_view_literals;
-    EXPECT_EQ(Utf16LeToUtf8("A\0\xAC\x20"sv), "A\xE2\x82\xAC");
-    EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8\x00\xDE"sv), "\xF0\x9F\x98\x80");
+TEST(RecordFile, Utf16PairsAreDecodedAndLoneSurrogatesReplaced) {
+    EXPECT_EQ(Utf16LeToUtf8("A\0\xAC\x20\xE9\0"sv), "A\xE2\x82\xAC\xC3\xA9");
     EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8\x00\xDC\xFF\xDB\xFF\xDF"sv),
               "\xF0\x9F\x90\x80\xF4\x8F\xBF\xBF");
     EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8"
                             "b\0"sv),
               "\xEF\xBF\xBD"
               "b");
-    EXPECT_EQ(Utf16LeToUtf8("\x00\xDC"sv), "\xEF\xBF\xBD");
+    EXPECT_EQ(Utf16LeToUtf8("\xFF\xDB\x00\xE0\x00\xDC\x3D\xD8"sv),
+              "\xEF\xBF\xBD\xEE\x80\x80\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(Utf16LeToUtf8("a\0b"sv), "a");
 }
+
+} // namespace

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 // A throwaway key under HKEY_CURRENT_USER for one test: a real registry key on
 // Windows, elsewhere a record file in a temporary config folder that
@@ -17,16 +17,12 @@ public:
     // The key below HKEY_CURRENT_USER.
     const std::string& SubKey() const { return subKey_; }
 
-    void PutText(const std::string& name, const std::string& text);
-    void PutBinary(const std::string& name, const std::vector<unsigned char>& bytes);
-    void PutDword(const std::string& name, std::uint32_t value);
+    // A value of the registry's type number: for REG_SZ (1) the UTF-8 text,
+    // for any other type its raw bytes.
+    void Put(const std::string& name, std::uint32_t type, const std::string& data);
 
 private:
-    void Add(const std::string& name, const std::string& data);
-
+    struct Place;
     std::string subKey_;
-    std::string folder_;
-    std::string savedConfigHome_;
-    bool hadConfigHome_ = false;
-    std::vector<std::string> lines_; // the record file's value lines
+    std::unique_ptr<Place> place_;
 };

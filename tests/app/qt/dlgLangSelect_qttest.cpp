@@ -10,8 +10,6 @@
 
 using namespace stampwell::app;
 using stampwell::testing::ReadBytes;
-using stampwell::testing::TempFolder;
-using stampwell::testing::WriteBytes;
 
 namespace {
 
@@ -22,98 +20,88 @@ QStringList Items(const QComboBox& list) {
     return items;
 }
 
-QString ShippedText(const char* language, const char* key) {
-    GlobalState saved = Global();
+// The dialog's texts of a shipped language file: title, the labels, OK.
+QStringList Shipped(const char* language) {
+    const GlobalState saved = Global();
     Global().LanguageFilePath = std::string(STAMPWELL_LANG_DIR) + "/" + language + ".lng";
-    const QString text = QString::fromStdString(ReadLang("dlgLangSelect", key, ""));
+    QStringList texts;
+    for (const char* key : {"t0", "t1", "t2", "t3"})
+        texts << QString::fromStdString(ReadLang("dlgLangSelect", key, ""));
     Global() = saved;
-    return text;
+    return texts;
+}
+
+QStringList Shown(const dlgLangSelect& dialog) {
+    return {dialog.windowTitle(), dialog.lblMsg[0]->text(), dialog.lblMsg[1]->text(),
+            dialog.cmdOK->text()};
 }
 
 } // namespace
 
+// On the shipped language files, with a settings file in a temporary folder.
 class DlgLangSelectTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempFolder> temp_;
+    std::unique_ptr<stampwell::testing::TempFolder> temp_;
 
 private slots:
     void init() {
-        temp_ = std::make_unique<TempFolder>();
+        temp_ = std::make_unique<stampwell::testing::TempFolder>();
         Global() = GlobalState{};
         Global().LanguageFolder = STAMPWELL_LANG_DIR;
         Global().IniFile = temp_->Path("Stampwell.ini");
         QVERIFY(!CreateDefaultIni(temp_->Root()).Failed());
     }
-    void cleanup() {
-        Global() = GlobalState{};
-        temp_.reset();
-    }
+    void cleanup() { Global() = GlobalState{}; }
 
+    // Without any, OK stores English.
     void listsOnlyLanguageFilesByTheirBaseNames() {
-        const std::string lang = temp_->Path("lang");
-        QVERIFY(QDir().mkpath(QString::fromStdString(lang)));
-        for (const char* name : {"English.lng", "Deutsch.lng", "notes.txt", "olvtools.lng",
-                                 "readme", "Francais.LNG", ".Hidden.lng", "Dansk.lng.lng"})
-            WriteBytes(lang + "/" + name, "[dlgLangSelect]\r\nt0=x\r\n");
-        QVERIFY(QDir().mkpath(QString::fromStdString(lang + "/Folder.lng")));
-        Global().LanguageFolder = lang;
+        for (const char* name :
+             {"English.lng", "Deutsch.lng", "notes.txt", "olvtools.lng", "readme", "Francais.LNG",
+              ".Hidden.lng", "Dansk.lng.lng", "Folder.lng/x"})
+            temp_->File(std::string("lang/") + name, "[dlgLangSelect]\r\nt0=x\r\n");
+        Global().LanguageFolder = temp_->Path("lang");
+        QCOMPARE(Items(*dlgLangSelect().dxLanguage), (QStringList{"Dansk", "Deutsch", "English"}));
+        Global().LanguageFolder = temp_->Path("nowhere");
         dlgLangSelect dialog;
-        QCOMPARE(Items(*dialog.dxLanguage), (QStringList{"Dansk", "Deutsch", "English"}));
+        QCOMPARE(Shown(dialog) << Items(*dialog.dxLanguage),
+                 (QStringList{"Stampwell - Welcome", "", "", ""}));
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QCOMPARE(ReadIni("Options", "Language", ""), std::string("English"));
     }
 
-    void showsItsTextsInEnglishFirst() {
+    // English first; highlighting another language relabels the dialog.
+    void showsItsTextsInTheHighlightedLanguage() {
         dlgLangSelect dialog;
+        QVERIFY(dialog.isModal() && dialog.dxLanguage->isEditable() && dialog.cmdOK->isDefault() &&
+                dialog.lblMsg[1]->wordWrap());
         QCOMPARE(Items(*dialog.dxLanguage), (QStringList{"Deutsch", "English"}));
         QCOMPARE(dialog.dxLanguage->currentText(), QString("English"));
-        QCOMPARE(dialog.windowTitle(), QString("Stampwell - Welcome"));
-        QCOMPARE(dialog.lblMsg[0]->text(), ShippedText("English", "t1"));
-        QCOMPARE(dialog.lblMsg[1]->text(), ShippedText("English", "t2"));
-        QCOMPARE(dialog.cmdOK->text(), ShippedText("English", "t3"));
+        QCOMPARE(Shown(dialog), QStringList{"Stampwell - Welcome"} + Shipped("English").mid(1));
         QVERIFY(!dialog.cmdOK->text().isEmpty());
-    }
-
-    void highlightingAnotherLanguageRelabelsTheDialog() {
-        dlgLangSelect dialog;
         dialog.dxLanguage->setCurrentIndex(dialog.dxLanguage->findText("Deutsch"));
-        QCOMPARE(dialog.windowTitle(), "Stampwell - " + ShippedText("Deutsch", "t0"));
-        QCOMPARE(dialog.lblMsg[0]->text(), ShippedText("Deutsch", "t1"));
-        QCOMPARE(dialog.cmdOK->text(), ShippedText("Deutsch", "t3"));
-        QVERIFY(dialog.cmdOK->text() != ShippedText("English", "t3"));
-        QVERIFY(Global().LanguageFilePath.ends_with("/Deutsch.lng"));
+        QStringList german = Shipped("Deutsch");
+        german[0].prepend("Stampwell - ");
+        QCOMPARE(Shown(dialog), german);
+        QCOMPARE(dialog.cmdOK->toolTip(), Shipped("Deutsch")[3].remove('&'));
+        dialog.reject();
+        QVERIFY(ReadBytes(Global().IniFile).find("\r\nLanguage=\r\n") != std::string::npos);
+        QVERIFY(!dialog.Chosen());
     }
 
     void okStoresTheTypedTextAndUsesItWithoutBlanks() {
         dlgLangSelect dialog;
         dialog.dxLanguage->setEditText(" Deutsch ");
-        QCOMPARE(dialog.cmdOK->text(), ShippedText("Deutsch", "t3"));
+        QCOMPARE(dialog.cmdOK->text(), Shipped("Deutsch")[3]);
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(Global().LanguageFilePath, std::string(STAMPWELL_LANG_DIR) + "/Deutsch.lng");
         QVERIFY(ReadBytes(Global().IniFile).find("\r\nLanguage=\" Deutsch \"\r\n") !=
                 std::string::npos);
-        QCOMPARE(ReadIni("Options", "Language", ""), std::string(" Deutsch "));
         QCOMPARE(dialog.Chosen(), std::optional<std::string>("Deutsch"));
-    }
-
-    void withoutLanguageFilesOkStoresEnglish() {
-        Global().LanguageFolder = temp_->Path("nowhere");
-        dlgLangSelect dialog;
-        QCOMPARE(dialog.dxLanguage->count(), 0);
-        QCOMPARE(dialog.windowTitle(), QString("Stampwell - Welcome"));
-        QCOMPARE(dialog.lblMsg[0]->text(), QString());
-        QCOMPARE(dialog.cmdOK->text(), QString());
+        dialog.dxLanguage->setEditText("  ");
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        QCOMPARE(ReadIni("Options", "Language", ""), std::string("English"));
-    }
-
-    void closingWithoutOkWritesNothing() {
-        const std::string before = ReadBytes(Global().IniFile);
-        dlgLangSelect dialog;
-        dialog.dxLanguage->setCurrentIndex(dialog.dxLanguage->findText("Deutsch"));
-        dialog.reject();
-        QCOMPARE(ReadBytes(Global().IniFile), before);
-        QVERIFY(!dialog.Chosen());
+        QCOMPARE(dialog.Chosen(), std::optional<std::string>(""));
     }
 };
 

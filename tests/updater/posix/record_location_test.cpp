@@ -1,123 +1,69 @@
+#include "testing/asnobody.h"
+#include "testing/environment.h"
+#include "testing/tempfolder.h"
 #include "updater/modRegistry.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <optional>
-#include <random>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace stampupdate;
-namespace fs = std::filesystem;
+using stampwell::testing::ScopedEnv;
 
 namespace {
 
-const char kSubKey[] = "Software\\Olvadi\\Quillbox\\Stampwell";
-
-std::optional<std::string> Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr ? std::nullopt : std::optional<std::string>(value);
+std::string Record(const std::string& version) {
+    return "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\n\"Version\"=\"" + version +
+           "\"\n";
 }
 
-void Restore(const char* name, const std::optional<std::string>& value) {
-    if (value) {
-        setenv(name, value->c_str(), 1);
-    } else {
-        unsetenv(name);
+std::string Version() {
+    return ReadRegistryText(RootKey::CurrentUser, "Software\\Olvadi\\Quillbox\\Stampwell",
+                            "Version");
+}
+
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+TEST(RecordLocation, ConfigHomeElseHome) {
+    stampwell::testing::TempFolder root;
+    root.File("config/Quillbox/registry.reg", Record("3.01.00"));
+    root.File("home/.config/Quillbox/registry.reg", Record("home"));
+    ScopedEnv home("HOME", root.Path("home"));
+    for (const auto& [config, version] :
+         {std::pair<std::optional<std::string>, std::string>{root.Path("config"), "3.01.00"},
+          {std::nullopt, "home"},
+          {"", "home"},
+          {"relative/config", "home"}}) {
+        ScopedEnv xdg("XDG_CONFIG_HOME", config);
+        EXPECT_EQ(Version(), version) << config.value_or("unset");
     }
 }
 
-// A scratch home and config folder; $HOME and $XDG_CONFIG_HOME come back afterwards.
-class RecordLocation : public ::testing::Test {
-protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("stampupdate-home-" + std::to_string(std::random_device{}()));
-        fs::create_directories(root);
+// No file, a folder, a pipe, a device node (the zero device, made in the
+// test's folder) or a file past 4 MiB: no key, and at once (the reading
+// child has an alarm).
+TEST(RecordLocation, OnlyARegularFileOfAtMostFourMiBIsARecord) {
+    stampwell::testing::TempFolder root;
+    ScopedEnv xdg("XDG_CONFIG_HOME", root.Root());
+    const std::string file = root.Folder("Quillbox") + "/registry.reg";
+    for (int kind = 0; kind < 5; ++kind) {
+        std::filesystem::remove_all(file);
+        if (kind == 1)
+            ASSERT_EQ(mkdir(file.c_str(), 0700), 0);
+        else if (kind == 2)
+            ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+        else if (kind == 3)
+            ASSERT_EQ(mknod(file.c_str(), S_IFCHR | 0600, makedev(1, 5)), 0);
+        else if (kind == 4)
+            root.File("Quillbox/registry.reg", Record("3.01.00") + std::string(4 << 20, ';'));
+        EXPECT_EQ(stampwell::testing::InChild([] {
+                      alarm(10);
+                      return RegistryKey::Open(RootKey::CurrentUser, "Software") ? 1 : 0;
+                  }),
+                  0)
+            << "kind " << kind;
     }
-    void TearDown() override {
-        Restore("HOME", savedHome);
-        Restore("XDG_CONFIG_HOME", savedConfig);
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-
-    static void Write(const fs::path& file, const std::string& bytes) {
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-
-    static std::string Version() {
-        return ReadRegistryText(RootKey::CurrentUser, kSubKey, "Version");
-    }
-
-    static std::string Record(const std::string& version) {
-        return "Windows Registry Editor Version 5.00\n\n"
-               "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\n"
-               "\"Version\"=\"" +
-               version + "\"\n";
-    }
-
-    fs::path root;
-    std::optional<std::string> savedHome = Env("HOME");
-    std::optional<std::string> savedConfig = Env("XDG_CONFIG_HOME");
-};
-
-} // namespace
-
-TEST_F(RecordLocation, ConfigHomeHoldsTheRecord) {
-    Write(root / "config" / "Quillbox" / "registry.reg", Record("3.01.00"));
-    Write(root / "home" / ".config" / "Quillbox" / "registry.reg", Record("home"));
-    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    setenv("HOME", (root / "home").c_str(), 1);
+    root.File("Quillbox/registry.reg", Record("3.01.00") + std::string((4 << 20) - 200, ';'));
     EXPECT_EQ(Version(), "3.01.00");
 }
 
-TEST_F(RecordLocation, WithoutAnAbsoluteConfigHomeTheRecordIsUnderHome) {
-    Write(root / "home" / ".config" / "Quillbox" / "registry.reg", Record("home"));
-    setenv("HOME", (root / "home").c_str(), 1);
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(Version(), "home");
-    setenv("XDG_CONFIG_HOME", "", 1);
-    EXPECT_EQ(Version(), "home");
-    setenv("XDG_CONFIG_HOME", "relative/config", 1);
-    EXPECT_EQ(Version(), "home");
-}
-
-TEST_F(RecordLocation, NoFileOrAFolderInItsPlaceMeansNoKey) {
-    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    EXPECT_FALSE(RegistryKey::Open(RootKey::CurrentUser, kSubKey));
-    fs::create_directories(root / "config" / "Quillbox" / "registry.reg");
-    EXPECT_FALSE(RegistryKey::Open(RootKey::CurrentUser, kSubKey));
-    EXPECT_EQ(Version(), "");
-}
-
-// A pipe, a device node (the zero device, made in the test's folder) or a file
-// past 4 MiB: no key, and at once (the reading child has an alarm).
-TEST_F(RecordLocation, NoRegularFileOrATooLargeOneMeansNoKeyAtOnce) {
-    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    const fs::path file = root / "config" / "Quillbox" / "registry.reg";
-    fs::create_directories(file.parent_path());
-    for (int kind = 0; kind < 3; ++kind) {
-        fs::remove(file);
-        if (kind == 0) {
-            ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
-        } else if (kind == 1) {
-            ASSERT_EQ(mknod(file.c_str(), S_IFCHR | 0600, makedev(1, 5)), 0);
-        } else {
-            Write(file, Record("3.01.00") + std::string(4 * 1024 * 1024, ';'));
-        }
-        const pid_t child = fork();
-        if (child == 0) {
-            alarm(10);
-            _exit(RegistryKey::Open(RootKey::CurrentUser, kSubKey) ? 1 : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "kind " << kind;
-    }
-}
+} // namespace
