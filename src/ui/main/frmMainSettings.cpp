@@ -18,9 +18,10 @@ namespace {
 
 const char* const kSection = "Options";
 
-// Stored values are read with at most 255 characters.
+// Stored values are read whole: a remembered path longer than 255
+// characters names the same item again.
 QString Read(const char* key, const char* defaultValue) {
-    return FromStd(app::ReadIni(kSection, key, defaultValue)).left(255);
+    return FromStd(app::ReadIni(kSection, key, defaultValue));
 }
 
 bool ReadFlag(const char* key) {

@@ -1,3 +1,4 @@
+#include "platform/posix/longpath.h"
 #include "testing/tempfolder.h"
 
 #include <csignal>
@@ -70,6 +71,17 @@ TEST_F(CliProcess, RunEndsWithTheSummaryAndStatusZeroAndEveryItemIsOneLine) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "'" + tree.Path("odd/a") + "'$'\\n''b.txt': accessed time set\n" + plain +
                               ": accessed time set\nfiles: 2, folders: 0, failed: 0\n");
+}
+
+// Every write is read back, so the summary says that the times were kept.
+TEST_F(CliProcess, PathsLongerThanPathMaxAreRunOver) {
+    const stampwell::testing::LongPath deep(tree.Folder("long"));
+    ASSERT_GT(deep.Folder().size(), std::size_t{PATH_MAX});
+    const std::string deepFile = deep.MakeFile("a.txt");
+    EXPECT_EQ(Cli({"--set", "modified=2001-02-03 04:05:06Z", deepFile}).out,
+              "files: 1, folders: 0, failed: 0\n");
+    EXPECT_EQ(Cli({"--set", "accessed=2001-02-03 04:05:06Z", deep.Folder()}).out,
+              "files: 1, folders: 1, failed: 0\n");
 }
 
 // One line for the item, with what failed and why (a link keeps no

@@ -2,6 +2,7 @@
 #include "platform/localtime.h"
 #include "profile.h"
 #include "support/datetimetext.h"
+#include "ui/dialogs/dlgDateTime.h"
 #include "ui/main/frmMain.h"
 #include "ui/main/modBrowseFolders.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QUrl>
 
@@ -83,6 +85,8 @@ private slots:
         row("new time, no kind", at, "Combo3=;" + newTime + kValid, "cmdExec.enabled", false);
         row("no filter is *.*", at, "txtFilter=", "txtFilter.text", "*.*");
         row("filter reset", at, "txtFilter=*.txt;txtFilter.button(0)", "txtFilter.text", "*.*");
+        row("filter reset selects", at, "txtFilter=*.txt;txtFilter.button(0)",
+            "txtFilter.selectedText", "*.*");
         row("folders only", at, "chkDoWhat(2)=1", "txtFilter.enabled", false);
         row("recursive", at, "chkRekursiv=1", "chkDoWhat(0).text", "Files and folders");
         row("flat", at, "chkRekursiv=1;chkRekursiv=0", "chkDoWhat(0).text",
@@ -94,6 +98,8 @@ private slots:
         row("stored filter", "Filter=*.txt", "", "txtFilter.text", "*.txt");
         row("stored kind", "Index3=2", "", "Combo3.currentText", "Accessed");
         row("attributes not loaded", "SaveAttrib=0;Attrib=1", "", "Option3(0).checked", true);
+        const QString longPath = "%1/" + QString(150, u'x') + "/" + QString(150, u'y');
+        row("long path kept", "Path=" + longPath, "", "ini.Path", longPath);
         row("recursion stored", at, "chkRekursiv=1", "ini.Recursive", "True");
         row("unknown kind stored", "Index1=7", "", "ini.Index1", "0");
         row("filter not stored", "SaveFilter=False;Filter=*.doc", "txtFilter=*.pdf", "ini.Filter",
@@ -125,6 +131,46 @@ private slots:
         } else {
             QCOMPARE(widget->property(property), value);
         }
+    }
+
+    // Browse has the focus first, Tab goes down the window, F1 asks for help,
+    // and the time editor takes typed digits in the section clicked.
+    void TheKeyboard() {
+        Window profile;
+        frmMain& w = profile.Open(QStringLiteral("Path=%1"));
+        int helpAsked = 0;
+        connect(&w, &frmMain::helpRequested, [&helpAsked] { ++helpAsked; });
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdBrowse"));
+        const QStringList order{
+            "cmdBrowse",   "chkDoWhat(0)", "chkDoWhat(1)", "chkDoWhat(2)", "txtFilter",
+            "chkRekursiv", "Option2(0)",   "Option2(1)",   "chkExchange",  "Combo1",
+            "Combo2",      "Option2(2)",   "Combo3",       "txtDateTime",  "Option3(0)",
+            "Option3(1)",  "Option3(2)",   "chkAttr(0)",   "chkAttr(1)",   "chkAttr(2)",
+            "chkAttr(3)",  "cmdFailures",  "cmdAbout",     "cmdHelp",      "cmdSettings",
+            "cmdUndo",     "cmdExec",      "cmdCancel",    "cmdQuit"};
+        QStringList chain;
+        QWidget* next = Control<QWidget>(w, "cmdBrowse");
+        do {
+            if (order.contains(next->objectName()) && !chain.contains(next->objectName())) {
+                chain.append(next->objectName());
+            }
+            next = next->nextInFocusChain();
+        } while (next->objectName() != QLatin1String("cmdBrowse"));
+        QCOMPARE(chain, order);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(helpAsked, 1);
+
+        QLineEdit field(kValid);
+        dlgDateTime dialog(&field, QStringLiteral("dd.MM.yyyy"), nullptr);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* text = dialog.TimeEditor()->findChild<QLineEdit*>();
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(3, text->height() / 2));
+        QTest::keyClicks(dialog.TimeEditor(), QStringLiteral("080910"));
+        QCOMPARE(dialog.TimeEditor()->time(), QTime(8, 9, 10));
     }
 
     // tree/a.txt, tree/b.txt and tree/sub; the window starts on the profile's
