@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImageReader>
 #include <QTest>
 #include <QWindow>
+#include <set>
 
 namespace {
 
@@ -49,6 +51,20 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(ShowsEverySizeAsDrawn(dialog.windowHandle()->icon()));
+    }
+
+    // The Windows icon file holds every drawn size, each as drawn.
+    void TheWindowsIconFileHoldsEverySizeAsDrawn() {
+        QImageReader reader(QStringLiteral(STAMPWELL_ICON_DIR "/stampwell.ico"));
+        QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+        std::set<int> sizes;
+        do {
+            const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QCOMPARE(image, Drawn(image.width()));
+            sizes.insert(image.width());
+        } while (reader.jumpToNextImage());
+        const auto drawn = stampwell::ui::AppIconSizes();
+        QCOMPARE(sizes, std::set<int>(drawn.begin(), drawn.end()));
     }
 };
 
