@@ -149,6 +149,11 @@ protected:
         return names;
     }
 
+    void PrepareAll() const {
+        for (const std::string& item : Items())
+            Prepare(item);
+    }
+
     std::vector<std::string> Items() const {
         std::vector<std::string> items{tree_.Root()};
         for (const auto& entry : std::filesystem::recursive_directory_iterator(tree_.Root()))
@@ -190,8 +195,7 @@ protected:
 
     void Check(const Case& c, Recorder recorder = {}) {
         SCOPED_TRACE(std::string(c.path) + " " + c.filter);
-        for (const std::string& item : Items())
-            Prepare(item);
+        PrepareAll();
         Job job = SetModified(tree_.Path(c.path), c.mode, c.recursive);
         job.filter = c.filter;
         job.followLink = c.followLink;

@@ -99,8 +99,10 @@ TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
     const std::string data = tree.Folder("data");
     for (int folder = 0; folder < 10; ++folder)
         for (int file = 0; file < 120; ++file) {
-            const std::string path =
-                tree.File("data/f" + std::to_string(folder) + "/" + std::to_string(file) + ".txt");
+            // Names in any bytes come back through the journal.
+            const std::string path = tree.File("data/f" + std::to_string(folder) + "/" +
+                                               (folder == 0 ? "new\nline\ttab\\\xff " : "") +
+                                               std::to_string(file) + ".txt");
             SetDistinctTimes(path, ItemType::File, 1'000'000'000 + file);
             if (file % 3 == 0)
                 fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
