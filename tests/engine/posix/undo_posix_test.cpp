@@ -84,13 +84,6 @@ Outcome RunJournalled(const Job& job, const std::string& journals) {
     return RunWithJournal(job, {}, journal.get(), error);
 }
 
-Job HideArchiveAndStamp(const std::string& root, std::int64_t second) {
-    Job job = SetModified(root);
-    job.times = SetTime(TimeKind::Modified, FileTime{second, 250});
-    job.attributes = {AttributeAction::Set, true, false, false, true};
-    return job;
-}
-
 // A run killed with SIGKILL at random moments, again and again: undoing its
 // cut-short journal always gives every item all its values back, also the
 // Read-only of a file whose write bits the run had lifted for a moment.
@@ -123,7 +116,10 @@ TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
             if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
                 setresuid(65534, 65534, 65534) != 0)
                 _exit(2);
-            RunJournalled(HideArchiveAndStamp(data, 1'500'000'000 + round), journals);
+            Job job = SetModified(data);
+            job.times = SetTime(TimeKind::Modified, FileTime{1'500'000'000 + round, 250});
+            job.attributes = {AttributeAction::Set, true, false, false, true};
+            RunJournalled(job, journals);
             _exit(0);
         }
         ASSERT_GT(child, 0);
@@ -165,7 +161,7 @@ TEST(UndoPosix, CreationTimesAndStoredAttributesComeBackBitForBit) {
         for (const bool attributes : {false, true}) {
             SCOPED_TRACE(root + (attributes ? " with attributes" : ""));
             const TreeValues original(root);
-            Job job = HideArchiveAndStamp(root, 1'600'000'000);
+            Job job = SetModified(root);
             job.times = Copy(TimeKind::Created, TimeKind::Accessed, true);
             job.attributes = {attributes ? AttributeAction::Clear : AttributeAction::None, true,
                               true, false, true};
