@@ -102,8 +102,10 @@ TEST(ApplyTimes, UntouchedKindsKeepTheirExactValues) {
 // A time the file system cannot keep (before 1901 or after 2446 on ext4, a
 // fraction finer than 100 ns on Windows, a creation time on Linux outside
 // NTFS) is kept exactly or fails, refused or not kept, and then the item
-// keeps the times it had. Wine shows the last write time as the creation
-// time: a copy onto it reads back as kept, an exchange has nothing to change.
+// keeps the times it had. Wine shows the last write time (or the host's
+// status-change time, when earlier) as the creation time: a copy onto it
+// reads back as kept, an exchange has nothing to change, and a new last
+// write time shows there too.
 TEST(ApplyTimes, TimeTheFileSystemCannotKeepLeavesTheOldTimes) {
     TempFolder tree;
     const std::string file = tree.File("a.txt");
@@ -119,6 +121,8 @@ TEST(ApplyTimes, TimeTheFileSystemCannotKeepLeavesTheOldTimes) {
         const ItemTimes after = TimesOf(file);
         for (const TimeKind kind : {C, M, A}) {
             const auto wanted = TimeOf(change.update, kind);
+            if (kind == C && UnderWine())
+                continue;
             EXPECT_EQ(TimeOf(after, kind), failure || !wanted ? TimeOf(before, kind) : wanted);
         }
         if (failure) {

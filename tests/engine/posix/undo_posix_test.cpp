@@ -85,14 +85,14 @@ Outcome RunJournalled(const Job& job, const std::string& journals) {
 }
 
 // A run killed with SIGKILL at random moments, again and again: undoing its
-// cut-short journal always gives every item all its values back, also the
-// Read-only of a file whose write bits the run had lifted for a moment.
+// cut-short journal always gives every item (a link too, and names in any
+// bytes) all its values back, also the Read-only of a file whose write bits
+// the run had lifted for a moment.
 TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
     TempFolder tree;
     const std::string data = tree.Folder("data");
     for (int folder = 0; folder < 10; ++folder)
         for (int file = 0; file < 120; ++file) {
-            // Names in any bytes come back through the journal.
             const std::string path = tree.File("data/f" + std::to_string(folder) + "/" +
                                                (folder == 0 ? "new\nline\ttab\\\xff " : "") +
                                                std::to_string(file) + ".txt");
@@ -100,6 +100,7 @@ TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
             if (file % 3 == 0)
                 fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
         }
+    fs::create_symlink("1.txt", tree.Path("data/f1/link"));
     const std::string journals = tree.Folder("journals");
     for (const auto& entry : fs::recursive_directory_iterator(tree.Root()))
         ASSERT_EQ(lchown(entry.path().c_str(), 65534, 65534), 0);
