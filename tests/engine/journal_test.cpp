@@ -1,7 +1,5 @@
 #include "engine/items.h"
 #include "engine/journalledrun.h"
-#include "platform/folders.h"
-#include "platform/item.h"
 
 #include <tuple>
 
@@ -9,7 +7,6 @@ namespace stampwell::engine {
 namespace {
 
 using namespace test;
-using platform::ItemKind;
 
 TEST(JournalText, EscapesEveryByteThatCouldBreakALineAndReadsItBack) {
     const std::pair<std::string, std::string> cases[] = {

@@ -3,7 +3,6 @@
 #include "testing/asnobody.h"
 
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <sys/xattr.h>
 
 // What a run promises on a tree that others can change while it runs, and
