@@ -118,6 +118,21 @@ TEST(RunSafety, FolderTimesAreReadBeforeTheWalkListsThem) {
     }
 }
 
+// Entries are treated in the byte order of their names, whatever order the
+// file system lists them in, so that two runs go the same way.
+TEST(RunSafety, EntriesAreTreatedInNameOrder) {
+    TempFolder tree;
+    std::vector<std::string> files;
+    for (const char* name :
+         {"b.txt", "a.txt", "C.txt", "_x.txt", "aa.txt", "\xc3\xa4.txt", "B.txt", "0.txt"})
+        files.push_back(tree.File(name));
+    for (const bool recursive : {false, true}) {
+        Recorder recorder;
+        recorder.Run(SetModified(tree.Root(), Mode::FilesOnly, recursive));
+        EXPECT_EQ(recorder.inHand, Sorted(files));
+    }
+}
+
 // A RAM file system keeps no user extended attributes: Hidden, System and
 // Archive cannot be stored there, Read-only (the write bits) can. A damaged
 // stored value is kept as it is, so Hidden cannot be changed in it either.
