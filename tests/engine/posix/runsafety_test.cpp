@@ -209,6 +209,10 @@ TEST(RunSafety, DeepAndWideTreesAreWalkedWhole) {
               "done 2 " + std::to_string(kDepth + kWide + 3) + " 0 " +
                   std::to_string(kDepth + kWide + 5));
     EXPECT_EQ(TimesOf(tree.Path("wide/f32999/last.txt")).modified, kNew);
+    std::string bottom = tree.Path("deep");
+    for (int i = 0; i < kDepth; ++i)
+        bottom += "/d";
+    EXPECT_EQ(TimesOf(bottom + "/bottom.txt").modified, kNew) << "reached by its whole path";
     // Removed from the bottom up: each step's path is short.
     fs::current_path(tree.Path("deep"));
     for (int i = 0; i < kDepth; ++i)
