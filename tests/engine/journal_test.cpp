@@ -1,16 +1,12 @@
+#include "engine/items.h"
 #include "engine/journalledrun.h"
-#include "engine/times.h"
-#include "platform/files.h"
-#include "platform/folders.h"
-#include "platform/item.h"
 
-#include <cstring>
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace stampwell::engine {
 namespace {
 
-using stampwell::testing::TempFolder;
+using namespace test;
 
 TEST(JournalText, EscapesEveryByteThatCouldBreakALineAndReadsItBack) {
     const std::pair<std::string, std::string> cases[] = {
@@ -32,224 +28,181 @@ TEST(JournalText, EscapesEveryByteThatCouldBreakALineAndReadsItBack) {
         EXPECT_FALSE(UnescapeJournalText(bad, ignored)) << bad;
 }
 
-ItemReport Planned(const std::string& path, platform::ItemKind kind) {
-    ItemReport report;
-    report.path = path;
-    report.type = kind == platform::ItemKind::Folder ? ItemType::Folder : ItemType::File;
-    platform::ItemState before;
-    before.kind = kind;
-    before.identity = {2049, 987654321987ull};
-    before.times.modified = {-11'644'473'600, 100};
-    before.times.accessed = {1'700'000'000, 999'999'999};
-    before.times.created = std::nullopt;
-    before.attributes = 0x21;
-    before.mode = 0100644;
-    before.stored = std::string("0x20\0\x03\x00", 7);
-    report.before = before;
-    report.attributes = {0x21, 0x23};
-    report.times.update.modified = FileTime{1'234'567'890, 5};
-    report.times.update.created = FileTime{0, 0};
-    return report;
-}
-
-// Every value and every name comes back exactly, and the head and end say
-// what the run was.
-TEST(Journal, RoundTripsOddNamesAndEveryValueExactly) {
-    TempFolder tree;
-    const std::string folder = tree.Path("journals");
-    std::unique_ptr<JournalWriter> writer;
-    const JournalHead head{
-        JournalTimeNow(), "stampwell-cli", tree.Path("some\nwhere"), "set modified", {}};
-    ASSERT_FALSE(JournalWriter::Create(folder, head, writer).Failed());
-    std::vector<std::string> names;
-    for (const char* name :
-         {"new\nline", "tab\there", "back\\slash", "\xff\xfe latin", "ends with blank "})
-        names.push_back(tree.Path(name));
-    for (std::size_t i = 0; i < names.size(); ++i)
-        ASSERT_FALSE(writer
-                         ->Add(Planned(names[i], i == 1   ? platform::ItemKind::Folder
-                                                 : i == 2 ? platform::ItemKind::Link
-                                                          : platform::ItemKind::File))
-                         .Failed());
-    // A relative path is written from the current folder: an undo finds it
-    // from anywhere.
-    ItemReport timesOnly = Planned("f.txt", platform::ItemKind::File);
-    timesOnly.attributes = {};
-    ASSERT_FALSE(writer->Add(timesOnly).Failed());
-    ASSERT_FALSE(writer->Finish("done", {{"files", 5}, {"folders", 1}, {"failed", 0}}).Failed());
-
-    Journal journal;
-    ASSERT_FALSE(ReadJournal(writer->Path(), journal).Failed());
-    EXPECT_EQ(journal.head.started, head.started);
-    EXPECT_EQ(journal.head.item, head.item);
-    EXPECT_EQ(journal.head.program, "stampwell-cli");
-    EXPECT_TRUE(journal.ended);
-    EXPECT_EQ(journal.endLine, "done, files 5, folders 1, failed 0");
-    EXPECT_EQ(journal.damaged, 0u);
-    ASSERT_EQ(journal.changes.size(), names.size() + 1);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const JournalChange& change = journal.changes[i];
-        const ItemReport expected = Planned(names[i], platform::ItemKind::File);
-        EXPECT_EQ(change.path, names[i]);
-        EXPECT_EQ(change.type, i == 1 ? ItemType::Folder : ItemType::File);
-        EXPECT_EQ(change.link, i == 2);
-        EXPECT_EQ(change.before.identity, expected.before->identity);
-        EXPECT_EQ(change.before.times.modified, expected.before->times.modified);
-        EXPECT_EQ(change.before.times.accessed, expected.before->times.accessed);
-        EXPECT_FALSE(change.before.times.created);
-        EXPECT_TRUE(change.attributesRead);
-        EXPECT_EQ(change.before.attributes, 0x21u);
-        EXPECT_EQ(change.before.mode, 0100644u);
-        EXPECT_EQ(change.before.stored, expected.before->stored);
-        EXPECT_EQ(change.written.modified, (FileTime{1'234'567'890, 5}));
-        EXPECT_EQ(change.written.created, (FileTime{0, 0}));
-        EXPECT_FALSE(change.written.accessed);
-        EXPECT_EQ(change.writtenWord, 0x23u);
-    }
-    EXPECT_EQ(journal.changes.back().path,
-              platform::CurrentFolder() + platform::kPathSeparator + "f.txt");
-    EXPECT_FALSE(journal.changes.back().attributesRead);
-    EXPECT_FALSE(journal.changes.back().writtenWord);
-}
-
-// A change whose attribute values are not hex is damaged, not read.
-TEST(Journal, ChangeWithAttributeValuesThatAreNotHexIsDamaged) {
-    TempFolder tree;
-    std::unique_ptr<JournalWriter> writer;
-    ASSERT_FALSE(
-        JournalWriter::Create(tree.Path("j"), {JournalTimeNow(), "p", "i", "o", {}}, writer)
-            .Failed());
-    ASSERT_FALSE(writer->Add(Planned(tree.Path("a"), platform::ItemKind::File)).Failed());
-    ASSERT_FALSE(writer->Finish("done", {}).Failed());
-    const std::string text = testing::ReadBytes(writer->Path());
-    // The stored bytes cut or with a letter that is no hex digit, and the
-    // written attribute word likewise.
-    const std::pair<const char*, const char*> damages[] = {
-        {" 30783230000300\t", " 3078323000030\t"},
-        {" 30783230000300\t", " 3078323000030g\t"},
-        {" 30783230000300\t", " g0783230000300\t"},
-        {" 23\t", " 2g\t"},
+// The head says what a run does, in words, and when (UTC, also before 1970).
+TEST(JournalText, DescribesTheJob) {
+    const auto job = [](TimeOperation times, AttributeOperation attributes, Mode mode) {
+        Job job = SetModified("x", mode, mode == Mode::FoldersOnly);
+        job.times = times;
+        job.attributes = attributes;
+        return job;
     };
-    for (const auto& [good, bad] : damages) {
-        const std::size_t at = text.find(good);
-        ASSERT_NE(at, std::string::npos) << text;
-        testing::WriteBytes(writer->Path(),
-                            text.substr(0, at) + bad + text.substr(at + std::strlen(good)));
-        Journal journal;
-        ASSERT_FALSE(ReadJournal(writer->Path(), journal).Failed());
-        EXPECT_EQ(journal.damaged, 1u) << bad;
-        EXPECT_TRUE(journal.changes.empty()) << bad;
+    const std::pair<Job, std::string> cases[] = {
+        {SetModified("x"), "set modified to 2009-02-13 23:31:30.987654300 UTC; files and folders, "
+                           "with sub-folders, *.*"},
+        {job(SetTime(TimeKind::Accessed, {-11'644'473'600, 0}), {}, Mode::FilesOnly),
+         "set accessed to 1601-01-01 00:00:00 UTC; files, without sub-folders, *.*"},
+        {job(Copy(TimeKind::Modified, TimeKind::Accessed, true),
+             {AttributeAction::Set, false, false, false, true}, Mode::FoldersOnly),
+         "exchange modified and accessed; set hidden; folders, with sub-folders, *.*"},
+        {job(Copy(TimeKind::Created, TimeKind::Modified),
+             {AttributeAction::Clear, true, true, false, false}, Mode::SingleFile),
+         "copy modified to created; clear archive read-only; the file"},
+        {job({}, {AttributeAction::Set, false, false, false, false}, Mode::SingleFile),
+         "nothing; the file"},
+    };
+    for (const auto& [described, words] : cases)
+        EXPECT_EQ(DescribeJob(described), words);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts{""};
+    for (const char c : text) {
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
     }
+    return parts;
+}
+
+std::string Join(const std::vector<std::string>& parts, char separator) {
+    std::string text = parts.front();
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        text += separator + parts[i];
+    return text;
+}
+
+Journal Read(const std::string& file) {
+    Journal journal;
+    EXPECT_FALSE(ReadJournal(file, journal).Failed()) << file;
+    return journal;
 }
 
 TEST(Journal, KeepsTheNewestFiftyRuns) {
     TempFolder tree;
-    const std::string folder = tree.Path("journals");
     std::vector<std::string> made;
     for (int i = 0; i < 55; ++i) {
-        std::unique_ptr<JournalWriter> writer;
         char started[64];
         std::snprintf(started, sizeof started, "2026-01-01 00:00:%02d.000000000 UTC", i);
-        ASSERT_FALSE(JournalWriter::Create(folder, {started, "p", "i", "o", {}}, writer).Failed());
+        std::unique_ptr<JournalWriter> writer;
+        ASSERT_FALSE(
+            JournalWriter::Create(tree.Root(), {started, "p", "i", "o", {}}, writer).Failed());
         ASSERT_FALSE(writer->Finish("done", {}).Failed());
         made.push_back(writer->Path());
     }
-    PruneJournals(folder);
-    const std::vector<Journal> kept = ListJournals(folder);
+    PruneJournals(tree.Root());
+    const std::vector<Journal> kept = ListJournals(tree.Root());
     ASSERT_EQ(kept.size(), kJournalsKept);
     EXPECT_EQ(kept.front().file, made.back()) << "newest first";
     EXPECT_EQ(kept.back().file, made[5]) << "the five oldest went";
 }
 
-// A run and its undo through the journal: the items get back every value
-// they had, and the undo can be undone in turn.
-TEST(Journal, UndoPutsBackAMixedRunAndCanItselfBeUndone) {
+// A run and its undo through the journal: the items get back every value they
+// had, except one changed since the run, which is left alone unless forced;
+// the undo can be undone in turn, and a cancel stops an undo.
+TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
     TempFolder tree;
+    TempFolder elsewhere;
     const std::string a = tree.File("a.txt");
     const std::string b = tree.File("sub/b.txt");
-    const std::string sub = tree.Path("sub");
-    test::SetDistinctTimes(a, ItemType::File, 1'000'000'000);
-    test::SetDistinctTimes(b, ItemType::File, 1'100'000'000);
-    test::SetDistinctTimes(sub, ItemType::Folder, 1'200'000'000);
-    std::uint32_t wordA = 0;
-    ASSERT_FALSE(platform::ReadAttributes(a, wordA).Failed());
-    const ItemTimes beforeA = test::TimesOf(a, ItemType::File);
-    const ItemTimes beforeSub = test::TimesOf(sub, ItemType::Folder);
-
-    Job job;
-    job.path = tree.Root();
-    job.recursive = true;
-    job.times = {TimeOperation::Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}};
-    job.attributes.action = AttributeAction::Set;
-    job.attributes.hidden = true;
+    SetDistinctTimes(a, ItemType::File, 1'000'000'000);
+    SetDistinctTimes(b, ItemType::File, 1'100'000'000);
+    SetDistinctTimes(tree.Path("sub"), ItemType::Folder, 1'200'000'000);
+    const std::uint32_t wordA = WordOf(a);
+    const ItemTimes beforeA = TimesOf(a);
+    const ItemTimes beforeB = TimesOf(b);
+    const FileTime beforeSub = TimesOf(tree.Path("sub")).modified;
+    Job job = SetModified(tree.Root());
+    job.times = Copy(TimeKind::Modified, TimeKind::Accessed, true);
+    job.attributes = {AttributeAction::Set, false, false, false, true};
     job.filter = "*.txt";
-    TempFolder elsewhere;
     const std::string journals = elsewhere.Path("journals");
     std::unique_ptr<JournalWriter> journal;
     ASSERT_FALSE(StartJournal(journals, "test", job, journal).Failed());
     platform::SysError journalError;
     ClearCancel();
-    const Outcome outcome = RunWithJournal(job, {}, journal.get(), journalError);
-    EXPECT_EQ(outcome.failed, 0u);
+    EXPECT_EQ(RunWithJournal(job, {}, journal.get(), journalError).failed, 0u);
     EXPECT_FALSE(journalError.Failed());
-    EXPECT_EQ(test::TimesOf(a, ItemType::File).modified, beforeA.accessed);
+    EXPECT_EQ(TimesOf(a).modified, beforeA.accessed);
+    const FileTime later{1'600'000'000, 700};
+    ASSERT_FALSE(platform::WriteItemTimes(b, ItemType::File, {{}, later, {}}).Failed());
 
-    Journal run;
-    ASSERT_FALSE(ReadJournal(journal->Path(), run).Failed());
+    const Journal run = Read(journal->Path());
+    EXPECT_EQ(run.head.program, "test");
+    EXPECT_EQ(run.head.item, tree.Root());
+    EXPECT_EQ(run.head.operations, DescribeJob(job));
+    EXPECT_EQ(run.endLine, "done, files 2, folders 2, failed 0");
     EXPECT_EQ(run.changes.size(), 4u) << "two files, sub and the chosen folder";
+    EXPECT_EQ(run.damaged, 0u);
+    // A change with a value that cannot be read is damaged and left out: a
+    // line with a field or word replaced (type, identity, times, attribute
+    // word, mode, stored bytes, written word).
+    const std::string text = testing::ReadBytes(run.file);
+    const std::size_t line = text.find("change\t");
+    const std::size_t end = text.find('\n', line);
+    const std::tuple<int, int, const char*> damages[] = {
+        {1, -1, "X"}, {2, -1, "2049"}, {3, 0, "-"},  {3, 1, "1.5"}, {3, 3, "2g"},
+        {3, 4, "9"},  {3, 5, "303"},   {3, 5, "3g"}, {4, 3, "x"},   {4, -1, "- - -"}};
+    for (const auto& [field, word, bad] : damages) {
+        std::vector<std::string> fields = Split(text.substr(line, end - line), '\t');
+        std::vector<std::string> words = Split(fields[field], ' ');
+        if (word >= 0)
+            words[word] = bad;
+        fields[field] = word >= 0 ? Join(words, ' ') : bad;
+        testing::WriteBytes(run.file, text.substr(0, line) + Join(fields, '\t') + text.substr(end));
+        EXPECT_EQ(Read(run.file).damaged, 1u) << Join(fields, '\t');
+        EXPECT_EQ(Read(run.file).changes.size(), 3u) << Join(fields, '\t');
+    }
+    testing::WriteBytes(run.file, text);
     std::unique_ptr<JournalWriter> undoJournal;
     ASSERT_FALSE(StartUndoJournal(journals, "test", run, undoJournal).Failed());
-    const UndoOutcome undone = UndoWithJournal(run, false, {}, undoJournal.get(), journalError);
-    EXPECT_EQ(undone.restored, run.changes.size());
-    EXPECT_EQ(undone.skipped + undone.failed, 0u);
-    const ItemTimes afterA = test::TimesOf(a, ItemType::File);
-    EXPECT_EQ(afterA.modified, beforeA.modified);
-    EXPECT_EQ(afterA.accessed, beforeA.accessed);
-    EXPECT_EQ(test::TimesOf(sub, ItemType::Folder).modified, beforeSub.modified);
-    std::uint32_t word = 0;
-    ASSERT_FALSE(platform::ReadAttributes(a, word).Failed());
-    EXPECT_EQ(word, wordA);
-    ASSERT_FALSE(ReadJournal(run.file, run).Failed());
-    EXPECT_FALSE(run.undoneBy.empty()) << "the run knows it was undone";
+    Recorder recorder;
+    RunCallbacks callbacks;
+    callbacks.failure = [&](const Failure& failure) { recorder.failures.push_back(failure); };
+    const UndoOutcome undone =
+        UndoWithJournal(run, false, callbacks, undoJournal.get(), journalError);
+    EXPECT_EQ(undone.restored, 3u);
+    EXPECT_EQ(undone.skipped, 1u);
+    EXPECT_EQ(undone.failed, 0u);
+    ASSERT_EQ(recorder.failures.size(), 1u);
+    EXPECT_EQ(recorder.failures[0].item, b);
+    EXPECT_EQ(recorder.failures[0].step, FailedStep::ChangedSince);
+    EXPECT_EQ(TimesOf(a).modified, beforeA.modified);
+    EXPECT_EQ(TimesOf(a).accessed, beforeA.accessed);
+    EXPECT_EQ(WordOf(a), wordA);
+    EXPECT_EQ(TimesOf(tree.Path("sub")).modified, beforeSub);
+    EXPECT_EQ(TimesOf(b).modified, later);
+    EXPECT_FALSE(Read(run.file).undoneBy.empty()) << "the run knows it was undone";
+    EXPECT_EQ(UndoJournal(run, true, {}).restored, 4u);
+    EXPECT_EQ(TimesOf(b).modified, beforeB.modified) << "forced";
 
-    Journal undo;
-    ASSERT_FALSE(ReadJournal(undoJournal->Path(), undo).Failed());
+    const Journal undo = Read(undoJournal->Path());
+    RequestCancel();
+    const UndoOutcome cancelled = UndoJournal(undo, false, {});
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.restored, 0u);
+    ClearCancel();
     EXPECT_EQ(UndoJournal(undo, false, {}).restored, undo.changes.size());
-    EXPECT_EQ(test::TimesOf(a, ItemType::File).modified, beforeA.accessed) << "the run again";
+    EXPECT_EQ(TimesOf(a).modified, beforeA.accessed) << "the run again";
 }
 
-// An item changed after the run is left alone, unless forced.
-TEST(Journal, UndoSkipsAnItemChangedSinceUnlessForced) {
+// The journal takes each change before it is made: one it cannot take is
+// not made, and the item fails.
+TEST(Journal, ChangeTheJournalCannotTakeIsNotMade) {
     TempFolder tree;
-    const std::string file = tree.File("a.txt");
-    test::SetDistinctTimes(file, ItemType::File, 1'000'000'000);
-    const ItemTimes before = test::TimesOf(file, ItemType::File);
-    Job job;
-    job.path = file;
-    job.isFolder = false;
-    job.times = {TimeOperation::Type::Set, TimeKind::Modified, TimeKind::Modified, false,
-                 FileTime{1'500'000'000, 0}};
-    std::unique_ptr<JournalWriter> journal;
-    ASSERT_FALSE(StartJournal(tree.Path("j"), "test", job, journal).Failed());
-    platform::SysError journalError;
-    RunWithJournal(job, {}, journal.get(), journalError);
-    Journal run;
-    ASSERT_FALSE(ReadJournal(journal->Path(), run).Failed());
-
-    const FileTime later{1'600'000'000, 700};
-    ASSERT_FALSE(platform::WriteItemTimes(file, ItemType::File, {std::nullopt, later, std::nullopt})
-                     .Failed());
-    std::vector<Failure> failures;
-    RunCallbacks callbacks;
-    callbacks.failure = [&](const Failure& failure) { failures.push_back(failure); };
-    const UndoOutcome skipped = UndoJournal(run, false, callbacks);
-    EXPECT_EQ(skipped.skipped, 1u);
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].step, FailedStep::ChangedSince);
-    EXPECT_EQ(test::TimesOf(file, ItemType::File).modified, later);
-
-    EXPECT_EQ(UndoJournal(run, true, {}).restored, 1u);
-    EXPECT_EQ(test::TimesOf(file, ItemType::File).modified, before.modified);
+    for (const char* name : {"a.txt", "b.txt"})
+        Prepare(tree.File(name));
+    Recorder recorder;
+    recorder.beforeWrite = [&](const ItemReport& planned) {
+        return planned.path == tree.Path("a.txt") ? platform::MakeSysError(ENOSPC)
+                                                  : platform::SysError{};
+    };
+    EXPECT_EQ(recorder.Run(SetModified(tree.Root(), Mode::FilesOnly)), "done 2 0 1 2");
+    ASSERT_EQ(recorder.failures.size(), 1u);
+    EXPECT_EQ(recorder.failures[0].step, FailedStep::Journal);
+    EXPECT_EQ(recorder.failures[0].reason.code, ENOSPC);
+    EXPECT_EQ(TimesOf(tree.Path("a.txt")).modified, kOld);
+    EXPECT_EQ(TimesOf(tree.Path("b.txt")).modified, kNew);
 }
 
 } // namespace

@@ -1,252 +1,138 @@
-#include "engine/timerules.h"
-#include "engine/times.h"
+#include "engine/items.h"
 #include "testing/wine.h"
-
-#include <gtest/gtest.h>
 
 namespace stampwell::engine {
 namespace {
 
-using stampwell::testing::TempFolder;
-using test::TimesOf;
-using Type = TimeOperation::Type;
+using namespace test;
+using stampwell::testing::UnderWine;
 
+constexpr auto C = TimeKind::Created;
+constexpr auto M = TimeKind::Modified;
+constexpr auto A = TimeKind::Accessed;
 constexpr FileTime kCreated{900'000'000, 111'111'100};
-constexpr FileTime kModified{1'000'000'000, 222'222'200};
+constexpr FileTime kModified{1'000'000'000, 222'222'289};
+constexpr FileTime kModifiedIn100ns{1'000'000'000, 222'222'200};
 constexpr FileTime kAccessed{1'100'000'000, 333'333'300};
-
-ItemTimes Sample() {
-    return ItemTimes{kCreated, kModified, kAccessed};
-}
 
 struct PlanCase {
     TimeOperation operation;
+    bool created; // the item has a creation time
     TimesUpdate expected;
+    TimeKindSet unknown;
 };
 
-TEST(PlanTimes, ACreationTimeTakesACopiedValueIn100NanosecondSteps) {
-    ItemTimes times = Sample();
-    times.modified.nanoseconds = 123'456'789;
-    TimesUpdate update;
-    EXPECT_FALSE(
-        PlanTimes({Type::Copy, TimeKind::Created, TimeKind::Modified, true, {}}, times, update));
-    EXPECT_EQ(update.created, (FileTime{kModified.seconds, 123'456'700}));
-    EXPECT_EQ(update.modified, kCreated);
-}
-
-// Only the kinds the rule changes are written, with exact values, and only
-// when they differ from what the item has.
-TEST(PlanTimes, WritesOnlyTheKindsThatChange) {
+// Only the kinds the rule changes are planned, and only when they differ; an
+// exchange takes the old value of each; a value copied onto the creation time
+// is cut to 100 ns steps; a rule that takes a missing creation time fails.
+TEST(PlanTimes, PlansOnlyTheKindsThatChange) {
+    const std::nullopt_t none = std::nullopt;
     const PlanCase cases[] = {
-        {{Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}},
-         {kModified, std::nullopt, std::nullopt}},
-        {{Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}},
-         {std::nullopt, kAccessed, kModified}},
-        {{Type::Copy, TimeKind::Accessed, TimeKind::Accessed, true, {}}, {}},
-        {{Type::None, TimeKind::Created, TimeKind::Modified, false, {}}, {}},
-        {{Type::Set, TimeKind::Modified, TimeKind::Modified, false, kModified}, {}},
-        {{Type::Set, TimeKind::Accessed, TimeKind::Accessed, false, kCreated},
-         {std::nullopt, std::nullopt, kCreated}},
+        {Copy(C, M), true, {kModifiedIn100ns, none, none}, 0},
+        {Copy(C, M, true), true, {kModifiedIn100ns, kCreated, none}, 0},
+        {Copy(M, A, true), true, {none, kAccessed, kModified}, 0},
+        {Copy(A, M), true, {none, none, kModified}, 0},
+        {Copy(A, A, true), true, {}, 0},
+        {{}, true, {}, 0},
+        {SetTime(M, kModified), true, {}, 0},
+        {SetTime(A, kCreated), true, {none, none, kCreated}, 0},
+        {SetTime(C, kModified), false, {kModified, none, none}, 0},
+        {Copy(A, M, true), false, {none, kAccessed, kModified}, 0},
+        {Copy(M, C), false, {}, KindBit(C)},
+        {Copy(C, A, true), false, {}, KindBit(C)},
     };
     for (const PlanCase& c : cases) {
-        TimesUpdate update;
-        EXPECT_FALSE(PlanTimes(c.operation, Sample(), update));
+        SCOPED_TRACE(&c - cases);
+        ItemTimes current{kCreated, kModified, kAccessed};
+        if (!c.created)
+            current.created.reset();
+        TimesUpdate update{kNew, kNew, kNew};
+        const auto failure = PlanTimes(c.operation, current, update);
+        EXPECT_EQ(failure ? failure->kinds : 0, c.unknown);
+        EXPECT_TRUE(!failure || failure->step == FailedStep::TimeUnknown);
         EXPECT_EQ(update.created, c.expected.created);
         EXPECT_EQ(update.modified, c.expected.modified);
         EXPECT_EQ(update.accessed, c.expected.accessed);
     }
 }
 
-TEST(PlanTimes, CopyFromAMissingCreationTimeFails) {
-    ItemTimes times = Sample();
-    times.created.reset();
-    TimesUpdate update;
-    const auto failure =
-        PlanTimes({Type::Copy, TimeKind::Modified, TimeKind::Created, false, {}}, times, update);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->step, FailedStep::TimeUnknown);
-    EXPECT_EQ(failure->kinds, KindBit(TimeKind::Created));
-    EXPECT_EQ(KindsOf(update), 0);
-}
-
-using stampwell::testing::UnderWine;
-
-// After a change that leaves the creation time alone: Windows (and Linux)
-// keep it exactly; Wine keeps none and shows the last write time instead
-// (the earlier of the last write and the host's status-change time).
-void ExpectCreationKept(const ItemTimes& after, const ItemTimes& before) {
-    if (UnderWine())
-        EXPECT_EQ(after.created, after.modified);
-    else
-        EXPECT_EQ(after.created, before.created);
-}
-
-// Real files: the untouched kinds keep their exact values.
-class TimeRulesOnFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        file_ = tree_.File("item.txt");
-        test::SetDistinctTimes(file_, ItemType::File, 1'500'000'000);
-        before_ = TimesOf(file_, ItemType::File);
-    }
-
-    TempFolder tree_;
-    std::string file_;
-    ItemTimes before_;
+struct ApplyCase {
+    TimeOperation operation;
+    int applied;          // how often in a row
+    const char* expected; // modified and accessed afterwards: M, A as they were, N the set time
 };
 
-TEST_F(TimeRulesOnFiles, CopyModifiedOntoAccessedKeepsTheOthersExact) {
-    TimesChange change;
-    const auto failure = ApplyFileTimes(
-        file_, {Type::Copy, TimeKind::Accessed, TimeKind::Modified, false, {}}, change);
-    EXPECT_FALSE(failure);
-    const ItemTimes after = TimesOf(file_, ItemType::File);
-    EXPECT_EQ(after.accessed, before_.modified);
-    EXPECT_EQ(after.modified, before_.modified);
-    EXPECT_EQ(after.created, before_.created);
-    ASSERT_TRUE(change.before);
-    EXPECT_EQ(change.before->accessed, before_.accessed);
-}
-
-TEST_F(TimeRulesOnFiles, ExchangeTwiceRestoresEveryTimeExactly) {
-    const TimeOperation exchange{Type::Copy, TimeKind::Modified, TimeKind::Accessed, true, {}};
-    TimesChange change;
-    EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
-    const ItemTimes once = TimesOf(file_, ItemType::File);
-    EXPECT_EQ(once.modified, before_.accessed);
-    EXPECT_EQ(once.accessed, before_.modified);
-    ExpectCreationKept(once, before_);
-    EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
-    const ItemTimes twice = TimesOf(file_, ItemType::File);
-    EXPECT_EQ(twice.modified, before_.modified);
-    EXPECT_EQ(twice.accessed, before_.accessed);
-    ExpectCreationKept(twice, before_);
-}
-
-TEST_F(TimeRulesOnFiles, SetChangesOnlyTheChosenKind) {
-    const FileTime when{1'234'567'890, 987'654'300};
-    TimesChange change;
-    EXPECT_FALSE(ApplyFileTimes(
-        file_, {Type::Set, TimeKind::Modified, TimeKind::Modified, false, when}, change));
-    const ItemTimes after = TimesOf(file_, ItemType::File);
-    EXPECT_EQ(after.modified, when);
-    EXPECT_EQ(after.accessed, before_.accessed);
-    ExpectCreationKept(after, before_);
-}
-
-TEST_F(TimeRulesOnFiles, CopyOntoCreationIsExactOrReportedAsFailed) {
-    const bool settable = test::CreationTimeSettable(tree_.Root());
-    TimesChange change;
-    const auto failure = ApplyFileTimes(
-        file_, {Type::Copy, TimeKind::Created, TimeKind::Modified, false, {}}, change);
-    const ItemTimes after = TimesOf(file_, ItemType::File);
-    if (UnderWine()) {
-        // Wine shows the last write time as the creation time, which is the
-        // value copied: the read-back cannot tell that none was kept.
-        EXPECT_FALSE(failure);
-        EXPECT_EQ(after.created, before_.modified);
-    } else if (settable) {
-        EXPECT_FALSE(failure);
-        EXPECT_EQ(after.created, before_.modified);
-    } else {
-        ASSERT_TRUE(failure);
-        EXPECT_TRUE(failure->step == FailedStep::WriteTimes ||
-                    failure->step == FailedStep::TimesNotKept);
-        EXPECT_EQ(failure->kinds, KindBit(TimeKind::Created));
-        EXPECT_EQ(failure->item, file_);
-    }
-    EXPECT_EQ(after.modified, before_.modified);
-    EXPECT_EQ(after.accessed, before_.accessed);
-}
-
-TEST_F(TimeRulesOnFiles, ExchangeWithCreationIsExactOrReportedAsFailed) {
-    const bool settable = test::CreationTimeSettable(tree_.Root());
-    const TimeOperation exchange{Type::Copy, TimeKind::Created, TimeKind::Modified, true, {}};
-    TimesChange change;
-    const auto failure = ApplyFileTimes(file_, exchange, change);
-    const ItemTimes after = TimesOf(file_, ItemType::File);
-    if (UnderWine()) {
-        // Wine shows the last write time as the creation time: the two are
-        // equal, so the exchange has nothing to change.
-        EXPECT_FALSE(failure);
-        EXPECT_EQ(KindsOf(change.update), 0);
-        EXPECT_EQ(after.modified, before_.modified);
-    } else if (settable) {
-        EXPECT_FALSE(failure);
-        EXPECT_EQ(after.created, before_.modified);
-        EXPECT_EQ(after.modified, before_.created);
-        EXPECT_FALSE(ApplyFileTimes(file_, exchange, change));
-        const ItemTimes twice = TimesOf(file_, ItemType::File);
-        // The creation time is kept in 100 ns steps.
-        FileTime created = *before_.created;
-        created.nanoseconds -= created.nanoseconds % 100;
-        EXPECT_EQ(twice.created, created);
-        EXPECT_EQ(twice.modified, before_.modified);
-    } else {
-        ASSERT_TRUE(failure);
-        EXPECT_NE(failure->kinds & KindBit(TimeKind::Created), 0);
-        // The item is left as it was: the creation time is refused before
-        // anything else is written.
-        if (failure->step == FailedStep::WriteTimes) {
-            EXPECT_EQ(after.modified, before_.modified);
+// On a file and on a folder the kinds the rule leaves alone keep their exact
+// values, an exchange takes the values read before, and those are reported.
+// Windows and Linux keep the creation time; Wine keeps none and shows the
+// last write time instead.
+TEST(ApplyTimes, UntouchedKindsKeepTheirExactValues) {
+    constexpr FileTime kWhen{1'300'000'000, 100}; // whole 100 ns ticks, as NTFS keeps them
+    const ApplyCase cases[] = {
+        {Copy(A, M), 1, "MM"},        {Copy(M, A, true), 1, "AM"},  {Copy(M, A, true), 2, "MA"},
+        {SetTime(M, kWhen), 1, "NA"}, {SetTime(A, kWhen), 1, "MN"},
+    };
+    TempFolder tree;
+    for (const std::string& item : {tree.File("item.txt"), tree.Folder("folder")}) {
+        for (const ApplyCase& c : cases) {
+            SCOPED_TRACE(item + " " + std::to_string(&c - cases));
+            SetDistinctTimes(item, TypeOf(item), 1'500'000'000);
+            const ItemTimes before = TimesOf(item);
+            TimesChange change;
+            for (int i = 0; i < c.applied; ++i)
+                EXPECT_FALSE(TypeOf(item) == ItemType::File
+                                 ? ApplyFileTimes(item, c.operation, change)
+                                 : ApplyFolderTimes(item, c.operation, change));
+            const auto value = [&](char which) {
+                return which == 'M' ? before.modified : which == 'A' ? before.accessed : kWhen;
+            };
+            const ItemTimes after = TimesOf(item);
+            EXPECT_EQ(after.modified, value(c.expected[0]));
+            EXPECT_EQ(after.accessed, value(c.expected[1]));
+            EXPECT_EQ(after.created, UnderWine() ? after.modified : before.created);
+            ASSERT_TRUE(change.before);
+            if (c.applied == 1) {
+                EXPECT_EQ(change.before->modified, before.modified);
+                EXPECT_EQ(change.before->accessed, before.accessed);
+            }
         }
     }
-    EXPECT_EQ(after.accessed, before_.accessed);
 }
 
-TEST(TimeRulesOnFolders, SetOnAFolderKeepsTheOtherKindsExact) {
-    TempFolder tree;
-    const std::string folder = tree.Folder("sub");
-    test::SetDistinctTimes(folder, ItemType::Folder, 1'400'000'000);
-    const ItemTimes before = TimesOf(folder, ItemType::Folder);
-    const FileTime when{1'300'000'000, 100}; // whole 100 ns ticks, as NTFS keeps them
-    TimesChange change;
-    EXPECT_FALSE(ApplyFolderTimes(
-        folder, {Type::Set, TimeKind::Accessed, TimeKind::Accessed, false, when}, change));
-    const ItemTimes after = TimesOf(folder, ItemType::Folder);
-    EXPECT_EQ(after.accessed, when);
-    EXPECT_EQ(after.modified, before.modified);
-    EXPECT_EQ(after.created, before.created);
-}
-
-// Windows keeps 100 ns ticks, Linux nanoseconds: on Windows a finer fraction
-// is refused before anything is written, so the item keeps its time.
-TEST(TimeRulesFractions, FractionTheFileSystemCannotKeepIsReported) {
+// A time the file system cannot keep (before 1901 or after 2446 on ext4, a
+// fraction finer than 100 ns on Windows, a creation time on Linux outside
+// NTFS) is kept exactly or fails, refused or not kept, and then the item
+// keeps the times it had. Wine shows the last write time (or the host's
+// status-change time, when earlier) as the creation time: a copy onto it
+// reads back as kept, an exchange has nothing to change, and a new last
+// write time shows there too.
+TEST(ApplyTimes, TimeTheFileSystemCannotKeepLeavesTheOldTimes) {
     TempFolder tree;
     const std::string file = tree.File("a.txt");
-    const FileTime when{1'300'000'000, 123'456'789};
-    TimesChange change;
-    const auto failure = ApplyFileTimes(
-        file, {Type::Set, TimeKind::Modified, TimeKind::Modified, false, when}, change);
-    const FileTime kept = TimesOf(file, ItemType::File).modified;
-    if (kept == when) {
-        EXPECT_FALSE(failure);
-    } else {
-        EXPECT_NE(kept.seconds, when.seconds);
-        ASSERT_TRUE(failure);
-        EXPECT_EQ(failure->step, FailedStep::WriteTimes);
-        EXPECT_EQ(failure->kinds, KindBit(TimeKind::Modified));
+    const TimeOperation cases[] = {
+        SetTime(M, {-11'676'096'000, 0}), SetTime(M, {253'402'300'799, 0}),
+        SetTime(M, {1'300'000'000, 123'456'789}), Copy(C, M), Copy(C, M, true)};
+    for (const TimeOperation& operation : cases) {
+        SCOPED_TRACE(&operation - cases);
+        SetDistinctTimes(file, ItemType::File, 1'500'000'000);
+        const ItemTimes before = TimesOf(file);
+        TimesChange change;
+        const auto failure = ApplyFileTimes(file, operation, change);
+        const ItemTimes after = TimesOf(file);
+        for (const TimeKind kind : {C, M, A}) {
+            const auto wanted = TimeOf(change.update, kind);
+            if (kind == C && UnderWine())
+                continue;
+            EXPECT_EQ(TimeOf(after, kind), failure || !wanted ? TimeOf(before, kind) : wanted);
+        }
+        if (failure) {
+            EXPECT_TRUE(failure->step == FailedStep::WriteTimes ||
+                        failure->step == FailedStep::TimesNotKept);
+            EXPECT_EQ(failure->reason.Failed(), failure->step == FailedStep::WriteTimes);
+            EXPECT_EQ(failure->kinds & ~KindsOf(change.update), 0);
+            EXPECT_NE(failure->kinds, 0);
+        }
     }
-}
-
-TEST(TimeRulesOnMissingItems, CopyFailsToReadAndSetFailsToWrite) {
-    TempFolder tree;
-    TimesChange change;
-    const auto copyFailure =
-        ApplyFileTimes(tree.Path("gone.txt"),
-                       {Type::Copy, TimeKind::Modified, TimeKind::Accessed, false, {}}, change);
-    ASSERT_TRUE(copyFailure);
-    EXPECT_EQ(copyFailure->step, FailedStep::ReadTimes);
-    EXPECT_TRUE(copyFailure->reason.Failed());
-    EXPECT_EQ(KindsOf(change.update), 0);
-
-    // A Set too reads the item before it writes: the old values are kept.
-    const auto setFailure =
-        ApplyFileTimes(tree.Path("gone.txt"),
-                       {Type::Set, TimeKind::Modified, TimeKind::Modified, false, {}}, change);
-    ASSERT_TRUE(setFailure);
-    EXPECT_EQ(setFailure->step, FailedStep::ReadTimes);
-    EXPECT_FALSE(change.before);
 }
 
 } // namespace

@@ -1,0 +1,217 @@
+#pragma once
+
+#include "engine/batchrun.h"
+#include "engine/journal.h"
+#include "engine/times.h"
+#include "platform/attributes.h"
+#include "platform/files.h"
+#include "testing/tempfolder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+// The items of a test tree: their values, read and given; a run whose
+// callbacks are recorded; and a tree that runs are checked on, case by case.
+namespace stampwell::test {
+
+using namespace engine;
+using stampwell::testing::TempFolder;
+
+inline constexpr FileTime kOld{1'000'000'000, 123'456'700};
+inline constexpr FileTime kNew{1'234'567'890, 987'654'300};
+
+inline ItemType TypeOf(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(testing::FromPathText(path), error);
+    return std::filesystem::is_directory(status) ? ItemType::Folder : ItemType::File;
+}
+
+// An item's times (a link's own); fails the test when they cannot be read.
+inline ItemTimes TimesOf(const std::string& path) {
+    return TimesOf(path, TypeOf(path));
+}
+
+inline std::uint32_t WordOf(const std::string& path) {
+    std::uint32_t word = 0;
+    const auto error = platform::ReadAttributes(path, word);
+    EXPECT_FALSE(error.Failed()) << path << ": " << error.text;
+    return word;
+}
+
+// Gives an item (a link itself) its modified and accessed times.
+inline void Prepare(const std::string& path, FileTime modified = kOld, FileTime accessed = kOld) {
+    const auto error =
+        platform::WriteItemTimes(path, TypeOf(path), {std::nullopt, modified, accessed});
+    ASSERT_FALSE(error.Failed()) << path << ": " << error.text;
+}
+
+inline TimeOperation SetTime(TimeKind kind, FileTime when) {
+    return {TimeOperation::Type::Set, kind, kind, false, when};
+}
+
+inline TimeOperation Copy(TimeKind target, TimeKind source, bool exchange = false) {
+    return {TimeOperation::Type::Copy, target, source, exchange, {}};
+}
+
+// A run that sets the modified time of the item and those below it to kNew.
+inline Job SetModified(const std::string& path, Mode mode = Mode::FilesAndFolders,
+                       bool recursive = true) {
+    Job job;
+    job.path = path;
+    job.isFolder = mode != Mode::SingleFile;
+    job.mode = mode;
+    job.recursive = recursive;
+    job.times = SetTime(TimeKind::Modified, kNew);
+    return job;
+}
+
+inline std::vector<std::string> Sorted(std::vector<std::string> paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// When a run is cancelled: as the search lists a sub-folder, or as the first
+// file or folder is in hand.
+enum class CancelAt { Never, Search, File, Folder };
+
+// A run's callbacks, recorded; the others act as the run goes.
+struct Recorder {
+    std::vector<std::string> inHand;
+    std::vector<Failure> failures;
+    std::vector<ItemReport> done;
+    std::uint64_t announced = 0;
+    CancelAt cancel = CancelAt::Never;
+    std::function<void(const std::string&, ItemType)> onItem;
+    std::function<void(const std::string&)> onSearch;
+    std::function<void()> onSearchDone;
+    std::function<platform::SysError(const ItemReport&)> beforeWrite;
+
+    // The outcome, as "ending files folders failed announced"; every failed
+    // item is counted once.
+    std::string Run(const Job& job) {
+        ClearCancel();
+        RunCallbacks callbacks;
+        callbacks.beforeWrite = beforeWrite;
+        callbacks.searching = [&](const std::string& folder) {
+            if (cancel == CancelAt::Search && folder != job.path)
+                RequestCancel();
+            if (onSearch)
+                onSearch(folder);
+        };
+        callbacks.searchDone = [this](std::uint64_t items) {
+            announced = items;
+            if (onSearchDone)
+                onSearchDone();
+        };
+        callbacks.itemInHand = [this](const std::string& path, ItemType type) {
+            inHand.push_back(path);
+            if (cancel == (type == ItemType::File ? CancelAt::File : CancelAt::Folder))
+                RequestCancel();
+            if (onItem)
+                onItem(path, type);
+        };
+        callbacks.failure = [this](const Failure& failure) { failures.push_back(failure); };
+        callbacks.itemDone = [this](const ItemReport& report) { done.push_back(report); };
+        const Outcome outcome = RunBatch(job, callbacks);
+        ClearCancel();
+        std::vector<std::string> failed;
+        for (const Failure& failure : failures)
+            failed.push_back(failure.item);
+        failed = Sorted(failed);
+        EXPECT_EQ(outcome.failed, std::unique(failed.begin(), failed.end()) - failed.begin());
+        EXPECT_EQ(outcome.recursive, job.recursive);
+        return EndingWord(outcome.ending) + " " + std::to_string(outcome.files) + " " +
+               std::to_string(outcome.folders) + " " + std::to_string(outcome.failed) + " " +
+               std::to_string(announced);
+    }
+};
+
+// A tree whose items all have kOld times: a.txt read-only, h.txt hidden,
+// s.txt system, and old.txt a folder.
+class RunTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* file : {"a.txt", "b.dat", "h.txt", "s.txt", "old.txt/z.txt", "sub/c.txt",
+                                 "sub/deep/d.txt", "other/e.txt"})
+            tree_.File(file);
+        for (const auto& [file, word] :
+             {std::pair{"a.txt", kAttrReadOnly}, {"h.txt", kAttrHidden}, {"s.txt", kAttrSystem}})
+            ASSERT_FALSE(platform::WriteAttributes(tree_.Path(file), word).Failed());
+    }
+
+    // Paths of the tree by their names in it, sorted, between blanks.
+    std::string Names(const std::vector<std::string>& paths) const {
+        std::string names;
+        for (const std::string& path : Sorted(paths))
+            names += (names.empty() ? "" : " ") +
+                     std::filesystem::path(path).lexically_relative(tree_.Root()).generic_string();
+        return names;
+    }
+
+    void PrepareAll() const {
+        for (const std::string& item : Items())
+            Prepare(item);
+    }
+
+    std::vector<std::string> Items() const {
+        std::vector<std::string> items{tree_.Root()};
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(tree_.Root()))
+            items.push_back(testing::PathText(entry.path()));
+        return items;
+    }
+
+    // The items whose times the run changed; a file's other times are never
+    // touched (listing a folder, or following a link, may update its access
+    // time).
+    std::string Changed() const {
+        std::vector<std::string> changed;
+        for (const std::string& item : Items()) {
+            const ItemTimes times = TimesOf(item);
+            const auto status = std::filesystem::symlink_status(testing::FromPathText(item));
+            EXPECT_TRUE(!std::filesystem::is_regular_file(status) || times.accessed == kOld)
+                << item;
+            if (times.modified == kNew)
+                changed.push_back(item);
+        }
+        return Names(changed);
+    }
+
+    // A run on `path` in the tree ("" the tree itself; with SingleFile a
+    // file) with `filter` has `outcome`, changes the `changed` items (nullptr:
+    // exactly those in hand), and fails the `failed` ones at `step`.
+    struct Case {
+        Mode mode;
+        bool recursive;
+        const char* path;
+        const char* filter;
+        const char* outcome;
+        const char* changed;
+        const char* failed = "";
+        FailedStep step = FailedStep::ReadTimes;
+        CancelAt cancel = CancelAt::Never;
+        bool followLink = true;
+    };
+
+    void Check(const Case& c, Recorder recorder = {}) {
+        SCOPED_TRACE(std::string(c.path) + " " + c.filter);
+        PrepareAll();
+        Job job = SetModified(tree_.Path(c.path), c.mode, c.recursive);
+        job.filter = c.filter;
+        job.followLink = c.followLink;
+        recorder.cancel = c.cancel;
+        EXPECT_EQ(recorder.Run(job), c.outcome);
+        EXPECT_EQ(Changed(), c.changed ? c.changed : Names(recorder.inHand));
+        std::vector<std::string> failed;
+        for (const Failure& failure : recorder.failures) {
+            failed.push_back(failure.item);
+            EXPECT_EQ(failure.step, c.step) << failure.item;
+            EXPECT_TRUE(failure.reason.Failed()) << failure.item;
+        }
+        EXPECT_EQ(Names(failed), c.failed);
+    }
+
+    TempFolder tree_;
+};
+
+} // namespace stampwell::test
