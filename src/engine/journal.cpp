@@ -410,16 +410,22 @@ namespace {
 // end line, whatever lies between.
 constexpr std::size_t kEnds = 64 * 1024;
 
+// What ends a piece of a journal's text: its newline, or a zero byte.
+constexpr std::string_view kLineEnds("\n\0", 2);
+
 // A cut-short run leaves the rest of its last piece as zero bytes, and maybe
-// a line cut short before them: the zeros end that line.
-std::string WithoutZeroRuns(const std::string& bytes) {
+// a line cut short before them (a process killed while it copied a line may
+// even leave zeros before the rest of the line). A line is taken only when
+// its newline ends it: a piece that zeros or the end of the text end is left
+// out. A line appended after the zeros, such as the mark of an undo, counts.
+std::string WholeLines(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (bytes[i] != '\0')
-            text += bytes[i];
-        else if (i == 0 || bytes[i - 1] != '\0')
-            text += '\n';
+    for (std::size_t start = 0, end = 0;
+         (end = bytes.find_first_of(kLineEnds, start)) != bytes.npos; start = end + 1) {
+        if (bytes[end] == '\n')
+            text += bytes.substr(start, end + 1 - start);
+    }
     return text;
 }
 
@@ -490,7 +496,7 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
         std::string bytes;
         if (SysError error = platform::ReadWholeFile(file, bytes); error.Failed())
             return error;
-        return ReadLines(WithoutZeroRuns(bytes), true, true, journal);
+        return ReadLines(WholeLines(bytes), true, true, journal);
     }
     std::string head;
     std::string tail;
@@ -498,17 +504,16 @@ SysError ReadJournal(const std::string& path, Journal& journal, bool changesToo)
     if (SysError error = platform::ReadFileEnds(file, kEnds, kEnds, head, tail, size);
         error.Failed())
         return error;
-    if (SysError error = ReadLines(WithoutZeroRuns(head), true, false, journal); error.Failed())
+    if (SysError error = ReadLines(WholeLines(head), true, false, journal); error.Failed())
         return error;
     if (tail.empty())
         return {};
     // The tail starts within a line: from the next one on.
     journal.hasChanges = true;
-    const std::string text = WithoutZeroRuns(tail);
-    const std::size_t newline = text.find('\n');
-    return newline == std::string::npos
-               ? SysError{}
-               : ReadLines(text.substr(newline + 1), false, false, journal);
+    const std::size_t end = tail.find_first_of(kLineEnds);
+    return end == std::string::npos ? SysError{}
+                                    : ReadLines(WholeLines(std::string_view(tail).substr(end + 1)),
+                                                false, false, journal);
 }
 
 namespace {

@@ -153,6 +153,18 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
         EXPECT_EQ(Read(run.file).damaged, 1u) << Join(fields, '\t');
         EXPECT_EQ(Read(run.file).changes.size(), 3u) << Join(fields, '\t');
     }
+    // A process killed while it copied a line into the journal leaves zeros
+    // after a part of it, or inside it: the line is not taken (the piece
+    // after the zeros is damaged), the rest are.
+    const std::size_t cut = text.rfind('\t', end) + 3;
+    const std::pair<std::string, std::size_t> torn[] = {
+        {text.substr(0, cut) + std::string(64, '\0'), 0},
+        {text.substr(0, cut) + std::string(8, '\0') + text.substr(cut + 8), 3}};
+    for (const auto& [bytes, changes] : torn) {
+        testing::WriteBytes(run.file, bytes);
+        EXPECT_EQ(Read(run.file).changes.size(), changes);
+        EXPECT_EQ(Read(run.file).damaged, changes == 0 ? 0u : 1u);
+    }
     testing::WriteBytes(run.file, text);
     std::unique_ptr<JournalWriter> undoJournal;
     ASSERT_FALSE(StartUndoJournal(journals, "test", run, undoJournal).Failed());
