@@ -2,6 +2,7 @@
 #include "platform/locale.h"
 #include "testing/asnobody.h"
 #include "testing/environment.h"
+#include "testing/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,16 @@ TEST(FoldersPosix, WithoutHomeOrAUserEntryNoHomeIsMadeUp) {
                   if (setresuid(54321, 54321, 54321) != 0)
                       return 2;
                   return AppDataFolder().empty() ? 0 : 1;
+              }),
+              0);
+}
+
+// The folder a relative item path in a journal is taken from.
+TEST(FoldersPosix, CurrentFolderIsTheWorkingFolder) {
+    const stampwell::testing::TempFolder folder;
+    EXPECT_EQ(stampwell::testing::InChild([&] {
+                  return chdir(folder.Root().c_str()) == 0 && CurrentFolder() == folder.Root() ? 0
+                                                                                               : 1;
               }),
               0);
 }
