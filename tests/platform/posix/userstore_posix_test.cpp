@@ -85,12 +85,15 @@ TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
                              "[HKEY_CURRENT_USER\\Software\\Other]\n"
                              "\"Count\"=\"16\"\n"
                              "\"Count\"=hex(2:00\n"
+                             "\"Bytes\"=\"x\"\n"
+                             "\"Bytes\"=hex:ab,1f\n"
                              "\"Blob\"=hex:01,02,\\\n"
                              "  03,04\n\n"
                              "[-HKEY_CURRENT_USER\\Software\\Othe]\n"
                              "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\n";
     config.File("Quillbox/registry.reg", head + "\"version\"=\"1.00\"\n@=\"default\"\n\n");
     EXPECT_EQ(ReadUserString("Software\\Other", "Count"), "16");
+    EXPECT_NE(ReadUserString("Software\\Other", "Bytes"), "x") << "bytes given later count";
     EXPECT_FALSE(WriteUserString(kKey, "Version", "3.01.00").Failed());
     EXPECT_FALSE(WriteUserString(kKey, "Language", "de").Failed());
     EXPECT_EQ(ReadBytes(File()),
