@@ -118,6 +118,7 @@ TEST(Options, BadUsageNamesTheBadArgument) {
              {{"--copy", "created", d}, "--copy"},
              {{"--copy", "born=modified", d}, "born"},
              {{"--swap", "created=modified", d}, "--swap"},
+             {{"--set", "modified", d}, "KIND=DATETIME"},
              {{"--set", "modified=yesterday", d}, "yesterday"},
              {{"--set", "modified=1600-12-31 23:59:59", d}, "1601-01-01"},
              {{"--set-attr", "archive,shiny", d}, "shiny"},

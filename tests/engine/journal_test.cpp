@@ -217,5 +217,27 @@ TEST(Journal, ChangeTheJournalCannotTakeIsNotMade) {
     EXPECT_EQ(TimesOf(tree.Path("b.txt")).modified, kNew);
 }
 
+// A file put in the place of the one the run changed, with the values the
+// run wrote, is another item: the undo leaves it alone.
+TEST(Journal, UndoLeavesAnItemPutInThePlaceOfTheOneChanged) {
+    TempFolder tree;
+    TempFolder elsewhere;
+    const std::string a = tree.File("a.txt");
+    Prepare(a);
+    const Job job = SetModified(a, Mode::SingleFile);
+    std::unique_ptr<JournalWriter> journal;
+    ASSERT_FALSE(StartJournal(elsewhere.Path("journals"), "test", job, journal).Failed());
+    platform::SysError journalError;
+    ClearCancel();
+    EXPECT_EQ(RunWithJournal(job, {}, journal.get(), journalError).failed, 0u);
+    const std::string moved = tree.Path("moved.txt");
+    ASSERT_EQ(std::rename(a.c_str(), moved.c_str()), 0);
+    ASSERT_EQ(std::rename(tree.File("other.txt").c_str(), a.c_str()), 0);
+    ASSERT_FALSE(platform::WriteItemTimes(a, ItemType::File, {{}, kNew, {}}).Failed());
+    const UndoOutcome undone = UndoJournal(Read(journal->Path()), false, {});
+    EXPECT_EQ(undone.skipped, 1u);
+    EXPECT_EQ(TimesOf(a).modified, kNew);
+}
+
 } // namespace
 } // namespace stampwell::engine
