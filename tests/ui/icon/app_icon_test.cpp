@@ -19,9 +19,9 @@ bool ShowsEverySizeAsDrawn(const QIcon& icon) {
     const auto sizes = stampwell::ui::AppIconSizes();
     return icon.availableSizes().size() == qsizetype(sizes.size()) &&
            std::all_of(sizes.begin(), sizes.end(), [&icon](int size) {
-               const QImage shown = icon.pixmap(QSize(size, size)).toImage();
-               return !Drawn(size).isNull() &&
-                      shown.convertToFormat(QImage::Format_ARGB32_Premultiplied) == Drawn(size);
+               return icon.pixmap(QSize(size, size))
+                          .toImage()
+                          .convertToFormat(QImage::Format_ARGB32_Premultiplied) == Drawn(size);
            });
 }
 

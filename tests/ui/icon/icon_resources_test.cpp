@@ -1,6 +1,5 @@
 // A program that links only the packed icon files, as Stampupdate does, finds
 // every size without calling anything of Stampwell's.
-#include <QFile>
 #include <QImage>
 #include <QTest>
 
@@ -10,9 +9,8 @@ class IconResourcesTest : public QObject {
 private slots:
     void EverySizeIsThereWithoutInitialisation() {
         for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-            const QString file = QStringLiteral(":/icons/stampwell-%1.png").arg(size);
-            QVERIFY2(QFile::exists(file), qPrintable(file));
-            QCOMPARE(QImage(file).size(), QSize(size, size));
+            QCOMPARE(QImage(QStringLiteral(":/icons/stampwell-%1.png").arg(size)).size(),
+                     QSize(size, size));
         }
     }
 };

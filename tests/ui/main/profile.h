@@ -7,9 +7,13 @@
 #include "ui/main/modLinks.h"
 #include "ui/main/modMessageBox.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,6 +96,26 @@ template <typename T> T* Control(QWidget& window, const QString& name) {
         qFatal("no control %s", qPrintable(name));
     }
     return control;
+}
+
+// The user's steps, ";"-separated: "name=1" checks a box or option, "name=0"
+// unchecks it, "name=text" types into a field or list, "name" triggers an action.
+inline void Do(QWidget& w, const QString& steps) {
+    for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
+        const QString name = step.section(u'=', 0, 0);
+        const QString value = step.section(u'=', 1);
+        if (!step.contains(u'=')) {
+            Control<QAction>(w, name)->trigger();
+        } else if (auto* button = w.findChild<QAbstractButton*>(name)) {
+            if (button->isChecked() != (value == QLatin1String("1"))) {
+                button->click();
+            }
+        } else if (auto* list = w.findChild<QComboBox*>(name)) {
+            list->setEditText(value);
+        } else {
+            Control<QLineEdit>(w, name)->setText(value);
+        }
+    }
 }
 
 // Answers the modal dialog that opens next.
