@@ -31,12 +31,6 @@ QStringList Captions(QWidget& main, QWidget& about, QWidget& settings) {
             Control<QAbstractButton>(settings, "cmdSave")->text()};
 }
 
-void Pick(QWidget& dialog, const QString& language) {
-    auto* list = Control<QComboBox>(dialog, "Combo1");
-    list->setCurrentIndex(list->findText(language));
-    emit list->textActivated(language);
-}
-
 // A notification area that records what is asked of it, put in place of the desktop's.
 class RecordingTray : public TrayIcon {
 public:
@@ -115,7 +109,9 @@ private slots:
         dlgAbout& about = ShowAboutBox(&main);
         Answer<dlgSettings>([&](dlgSettings& dialog) {
             QCOMPARE(Captions(main, about, dialog), kEnglish);
-            Pick(dialog, "Deutsch");
+            auto* list = Control<QComboBox>(dialog, "Combo1");
+            list->setCurrentIndex(list->findText("Deutsch"));
+            emit list->textActivated("Deutsch");
             QCOMPARE(Captions(main, about, dialog), kGerman);
             QCOMPARE(Control<QComboBox>(main, "Combo1")->currentText(), "Geändert");
             if (ending == "escape") {

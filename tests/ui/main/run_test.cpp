@@ -1,3 +1,4 @@
+#include "platform/attributes.h"
 #include "platform/localtime.h"
 #include "profile.h"
 #include "support/datetimetext.h"
@@ -145,6 +146,33 @@ private slots:
         QVERIFY(stamped.size() < 2 || Control<QProgressBar>(w, "progress")->value() == 5);
     }
 
+    // The attribute operation sets or clears the ticked attributes alone.
+    void TheAttributeOperation_data() {
+        using namespace stampwell::platform;
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<uint>("before");
+        QTest::addColumn<uint>("after");
+        QTest::newRow("set") << "Option3(1)=1;chkAttr(0)=1;chkAttr(1)=1" << 0u
+                             << (kAttrArchive | kAttrReadOnly);
+        QTest::newRow("clear") << "Option3(2)=1;chkAttr(1)=1;chkAttr(2)=1"
+                               << (kAttrArchive | kAttrReadOnly | kAttrSystem | kAttrHidden)
+                               << (kAttrArchive | kAttrHidden);
+    }
+    void TheAttributeOperation() {
+        QFETCH(QString, steps);
+        QFETCH(uint, before);
+        QFETCH(uint, after);
+        Window profile;
+        const std::string file = Tree(profile).root.toStdString() + "/a.txt";
+        QVERIFY(!stampwell::platform::WriteAttributes(file, before).Failed());
+        frmMain& w = Prepare(profile, "tree/a.txt");
+        Do(w, steps);
+        QVERIFY(Click(w, "cmdExec"));
+        std::uint32_t word = 0;
+        QVERIFY(!stampwell::platform::ReadAttributes(file, word).Failed());
+        QCOMPARE(word, after);
+    }
+
     // A run or an undo locks the window but for Cancel and About; Esc stops
     // it, the window says so, and a cancelled undo leaves the run to undo.
     void CancellingARunOrAnUndo_data() {
@@ -200,6 +228,7 @@ private slots:
         QCOMPARE(profile.messages[0].text, w.MainText(75).arg(w.TimeNameOf(0), tree.root));
         QVERIFY(Click(w, "cmdExec"));
         QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), "Files processed: 1, Failed: 1");
+        QVERIFY(Control<QWidget>(w, "cmdFailures")->isVisibleTo(&w));
         const QString shown = QDir::toNativeSeparators(tree.root + "/a.txt") + u'\t' +
                               w.MainText(91) + u'\t' + w.TimeNameOf(0) + ": " +
                               QString::fromStdString(w.Failures()[0].reason.text) + u'\n';
