@@ -314,8 +314,8 @@ private slots:
         QCOMPARE(tree.Kept(), changed ? 0 : qsizetype(tree.before.size()));
         QVERIFY(changed || situation == "no journal" ||
                 Control<QLabel>(w, "lblInfo")->text() == "Restored: 6, Skipped: 0, Failed: 0");
-        QCOMPARE(w.RunToUndo().has_value(), changed && situation != "no journal");
-        QCOMPARE(Control<QPushButton>(w, "cmdUndo")->isEnabled(), w.RunToUndo().has_value());
+        QCOMPARE(Control<QPushButton>(w, "cmdUndo")->isEnabled(),
+                 changed && situation != "no journal");
         w.OfferRecovery();
         QCOMPARE(profile.messages.size(), 1);
     }
