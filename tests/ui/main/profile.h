@@ -60,14 +60,14 @@ public:
         return QString::fromStdString(stampwell::app::ReadIni("Options", key, "<none>"));
     }
 
-    // A path in the test's own folder; a file made there.
+    // A path in the test's own folder; a file made there, last written long ago.
     QString Path(const QString& name) const { return root.filePath(name); }
-    QString Touch(const QString& name) const {
+    void Touch(const QString& name) const {
         QDir().mkpath(QFileInfo(Path(name)).path());
         QFile file(Path(name));
         file.open(QIODevice::WriteOnly);
-        file.write("x");
-        return file.fileName();
+        file.setFileTime(QDateTime(QDate(2011, 5, 6), QTime(7, 8, 9)),
+                         QFileDevice::FileModificationTime);
     }
 
     QTemporaryDir root;
