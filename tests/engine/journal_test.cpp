@@ -175,21 +175,15 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
 
 // The journal takes each change before it is made: one it cannot take is
 // not made, and the item fails.
-TEST(Journal, ChangeTheJournalCannotTakeIsNotMade) {
-    TempFolder tree;
-    for (const char* name : {"a.txt", "b.txt"})
-        Prepare(tree.File(name));
+TEST_F(RunTree, ChangeTheJournalCannotTakeIsNotMade) {
     Recorder recorder;
     recorder.also.beforeWrite = [&](const ItemReport& planned) {
-        return planned.path == tree.Path("a.txt") ? platform::MakeSysError(ENOSPC)
-                                                  : platform::SysError{};
+        return planned.path == tree_.Path("a.txt") ? platform::MakeSysError(ENOSPC)
+                                                   : platform::SysError{};
     };
-    EXPECT_EQ(recorder.Run(SetModified(tree.Root(), Mode::FilesOnly)), "done 2 0 1 2");
-    ASSERT_EQ(recorder.failures.size(), 1u);
-    EXPECT_EQ(recorder.failures[0].step, FailedStep::Journal);
-    EXPECT_EQ(recorder.failures[0].reason.code, ENOSPC);
-    EXPECT_EQ(TimesOf(tree.Path("a.txt")).modified, kOld);
-    EXPECT_EQ(TimesOf(tree.Path("b.txt")).modified, kNew);
+    Check({Mode::FilesOnly, false, "", "*.*", "done 2 0 1 0", "b.dat", CancelAt::Never, true,
+           "a.txt", FailedStep::Journal},
+          recorder);
 }
 
 // A file put in the place of the one the run changed, with the values the
