@@ -8,24 +8,22 @@ using namespace test;
 using enum Mode;
 using BatchRun = RunTree;
 
-std::vector<std::string> Listed(const std::string& folder, const std::string& pattern,
-                                bool folders) {
-    std::vector<std::string> names;
+std::vector<std::string> Listed(const std::string& folder, const char* pattern, bool folders) {
+    std::vector<std::string> paths;
     platform::FolderListing listing(folder, pattern);
     for (platform::ListedEntry entry; listing.Next(entry);)
         if (entry.isFolder == folders)
-            names.push_back(folder + platform::kPathSeparator + entry.name);
-    return names;
+            paths.push_back(folder + platform::kPathSeparator + entry.name);
+    return paths;
 }
 
 // What a search for *.txt finds, in its order: a folder's matching files as
 // listed, then its sub-folders (those whose names match first, then the
-// others), each with everything below it; a folder's sub-folders are found
-// as it is listed.
+// others), each with everything below it.
 void Search(const std::string& folder, std::vector<std::string>& files,
             std::vector<std::string>& folders) {
-    for (const std::string& file : Listed(folder, "*.txt", false))
-        files.push_back(file);
+    const std::vector<std::string> matching = Listed(folder, "*.txt", false);
+    files.insert(files.end(), matching.begin(), matching.end());
     std::vector<std::string> subs = Listed(folder, "*.txt", true);
     for (const std::string& sub : Listed(folder, "*.*", true))
         if (std::find(subs.begin(), subs.end(), sub) == subs.end())
@@ -36,7 +34,8 @@ void Search(const std::string& folder, std::vector<std::string>& files,
 }
 
 // The files in search order (two threads work on them), then the folders as
-// found, the chosen folder last; FindFiles finds the same.
+// found, the chosen folder last; FindFiles finds the same, whether the
+// chosen folder ends in a separator or not.
 TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
     std::vector<std::string> files;
     std::vector<std::string> folders;
@@ -53,16 +52,19 @@ TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
     EXPECT_EQ(KindsOf(recorder.done.front().times.update), KindBit(TimeKind::Modified));
     EXPECT_NE(WordOf(tree_.Path("a.txt")) & kAttrReadOnly, 0u) << "read-only, and changed";
 
-    FileList found;
-    FolderList foundFolders;
-    FindFiles(tree_.Root() + platform::kPathSeparator, true, "*.txt", &found, foundFolders);
-    std::vector<std::string> paths;
-    for (const FileRecord& record : found)
-        paths.push_back(record.FullPath());
-    EXPECT_EQ(paths, files);
-    EXPECT_EQ(foundFolders, folders);
-    EXPECT_EQ(found[0].Path, found[1].Path) << "one shared folder path";
-    EXPECT_EQ(found[0].ShortName(), found[0].Name);
+    for (const std::string& chosen : {tree_.Root(), tree_.Root() + platform::kPathSeparator}) {
+        FileList found;
+        FolderList foundFolders;
+        FindFiles(chosen, true, "*.txt", &found, foundFolders);
+        std::vector<std::string> paths;
+        for (const FileRecord& record : found)
+            paths.push_back(record.FullPath());
+        EXPECT_EQ(paths, files) << chosen;
+        EXPECT_EQ(foundFolders, folders) << chosen;
+        ASSERT_GE(found.size(), 2u);
+        EXPECT_EQ(found[0].Path, found[1].Path) << "one shared folder path";
+        EXPECT_EQ(found[0].ShortName(), found[0].Name);
+    }
 }
 
 // The filter limits the files, never the folders; a run that finds no file
@@ -78,22 +80,22 @@ TEST_F(BatchRun, ModeFilterRecursionAndCancelChooseTheItems) {
          "sub/deep/d.txt"},
         {FilesAndFolders, true, "", "*", "bad-filter 0 0 0 0", ""},
         {FilesAndFolders, true, "", "*.none", "found-nothing 0 0 0 0", ""},
-        {FilesAndFolders, true, "gone", "*.*", "found-nothing 0 0 1 0", "", "gone",
-         FailedStep::ListFolder},
+        {FilesAndFolders, true, "gone", "*.*", "found-nothing 0 0 1 0", "", CancelAt::Never, true,
+         "gone", FailedStep::ListFolder},
         {FilesOnly, true, "", "*.*", "done 8 0 0 8",
          "a.txt b.dat h.txt old.txt/z.txt other/e.txt s.txt sub/c.txt sub/deep/d.txt"},
         {FoldersOnly, true, "", "*.dat", "done 0 5 0 5", ". old.txt other sub sub/deep"},
         {FoldersOnly, true, "sub/deep", "*.*", "done 0 1 0 1", "sub/deep"},
         {FoldersOnly, false, "", "*.*", "done 0 1 0 0", "."},
         {FilesAndFolders, false, "", "*.txt", "done 1 1 0 0", ". a.txt"},
-        {FilesOnly, false, "gone", "*.*", "found-nothing 0 0 1 0", "", "gone",
-         FailedStep::ListFolder},
+        {FilesOnly, false, "gone", "*.*", "found-nothing 0 0 1 0", "", CancelAt::Never, true,
+         "gone", FailedStep::ListFolder},
         {SingleFile, false, "a.txt", "a.*", "done 1 0 0 0", "a.txt"},
         {SingleFile, false, "gone.txt", "*.*", "found-nothing 0 0 0 0", ""},
-        {FilesAndFolders, true, "", "*.*", "cancelled 0 0 0 0", "", "", {}, CancelAt::Search},
-        {FilesAndFolders, true, "", "*.*", "cancelled 8 0 0 13", nullptr, "", {}, CancelAt::File},
-        {FilesAndFolders, true, "", "*.*", "done 8 5 0 13", nullptr, "", {}, CancelAt::Folder},
-        {FilesAndFolders, false, "", "*.*", "cancelled 1 1 0 0", ". a.txt", "", {}, CancelAt::File},
+        {FilesAndFolders, true, "", "*.*", "cancelled 0 0 0 0", "", CancelAt::Search},
+        {FilesAndFolders, true, "", "*.*", "cancelled 8 0 0 13", nullptr, CancelAt::File},
+        {FilesAndFolders, true, "", "*.*", "done 8 5 0 13", nullptr, CancelAt::Folder},
+        {FilesAndFolders, false, "", "*.*", "cancelled 1 1 0 0", ". a.txt", CancelAt::File},
     };
     for (const Case& c : cases)
         Check(c);
@@ -106,17 +108,17 @@ TEST_F(BatchRun, VanishedItemsFailOrAreSkipped) {
     const std::string victim = tree_.File("victim.txt");
     Recorder recorder;
     int listed = 0;
-    recorder.onSearch = [&](const std::string&) {
+    recorder.also.searching = [&](const std::string&) {
         if (++listed == 2)
             std::filesystem::remove(victim);
     };
-    recorder.onItem = [&](const std::string&, ItemType type) {
+    recorder.also.itemInHand = [&](const std::string&, ItemType type) {
         if (type == ItemType::Folder)
             std::filesystem::remove_all(tree_.Path("sub/deep"));
     };
     Check({Mode::FilesAndFolders, true, "", "*.*", "done 9 4 1 14",
            ". a.txt b.dat h.txt old.txt old.txt/z.txt other other/e.txt s.txt sub sub/c.txt",
-           "victim.txt"},
+           CancelAt::Never, true, "victim.txt"},
           recorder);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/batchrun.h"
-#include "engine/journal.h"
-#include "engine/times.h"
+#include "engine/journalledrun.h"
+#include "engine/modFileTime.h"
 #include "platform/attributes.h"
 #include "platform/files.h"
 #include "testing/tempfolder.h"
@@ -29,7 +29,10 @@ inline ItemType TypeOf(const std::string& path) {
 
 // An item's times (a link's own); fails the test when they cannot be read.
 inline ItemTimes TimesOf(const std::string& path) {
-    return TimesOf(path, TypeOf(path));
+    ItemTimes times;
+    const auto error = platform::ReadItemTimes(path, TypeOf(path), times);
+    EXPECT_FALSE(error.Failed()) << path << ": " << error.text;
+    return times;
 }
 
 inline std::uint32_t WordOf(const std::string& path) {
@@ -44,6 +47,11 @@ inline void Prepare(const std::string& path, FileTime modified = kOld, FileTime 
     const auto error =
         platform::WriteItemTimes(path, TypeOf(path), {std::nullopt, modified, accessed});
     ASSERT_FALSE(error.Failed()) << path << ": " << error.text;
+}
+
+// Modified and accessed set apart, with sub-second parts.
+inline void SetDistinctTimes(const std::string& path, std::int64_t base) {
+    Prepare(path, {base, 123'456'700}, {base + 1000, 765'432'100});
 }
 
 inline TimeOperation SetTime(TimeKind kind, FileTime when) {
@@ -66,6 +74,38 @@ inline Job SetModified(const std::string& path, Mode mode = Mode::FilesAndFolder
     return job;
 }
 
+// A run that keeps its journal in `journals`.
+inline Outcome RunJournalled(const Job& job, const std::string& journals) {
+    std::unique_ptr<JournalWriter> journal;
+    EXPECT_FALSE(StartJournal(journals, "test", job, journal).Failed());
+    platform::SysError error;
+    ClearCancel();
+    const Outcome outcome = RunWithJournal(job, {}, journal.get(), error);
+    EXPECT_FALSE(error.Failed()) << error.text;
+    return outcome;
+}
+
+inline Journal Read(const std::string& file) {
+    Journal journal;
+    EXPECT_FALSE(ReadJournal(file, journal).Failed()) << file;
+    return journal;
+}
+
+// The newest run in `journals` that is not undone yet, undone.
+inline UndoOutcome UndoNewest(const std::string& journals, const RunCallbacks& callbacks = {}) {
+    for (const Journal& listed : ListJournals(journals)) {
+        if (!listed.undoneBy.empty() || !listed.head.undoes.empty())
+            continue;
+        const Journal journal = Read(listed.file);
+        std::unique_ptr<JournalWriter> undo;
+        EXPECT_FALSE(StartUndoJournal(journals, "test", journal, undo).Failed());
+        platform::SysError error;
+        ClearCancel();
+        return UndoWithJournal(journal, false, callbacks, undo.get(), error);
+    }
+    return {};
+}
+
 inline std::vector<std::string> Sorted(std::vector<std::string> paths) {
     std::sort(paths.begin(), paths.end());
     return paths;
@@ -75,41 +115,37 @@ inline std::vector<std::string> Sorted(std::vector<std::string> paths) {
 // file or folder is in hand.
 enum class CancelAt { Never, Search, File, Folder };
 
-// A run's callbacks, recorded; the others act as the run goes.
+// A run's callbacks, recorded; those in `also` act after the recording.
 struct Recorder {
     std::vector<std::string> inHand;
     std::vector<Failure> failures;
     std::vector<ItemReport> done;
     std::uint64_t announced = 0;
     CancelAt cancel = CancelAt::Never;
-    std::function<void(const std::string&, ItemType)> onItem;
-    std::function<void(const std::string&)> onSearch;
-    std::function<void()> onSearchDone;
-    std::function<platform::SysError(const ItemReport&)> beforeWrite;
+    RunCallbacks also;
 
     // The outcome, as "ending files folders failed announced"; every failed
     // item is counted once.
     std::string Run(const Job& job) {
         ClearCancel();
-        RunCallbacks callbacks;
-        callbacks.beforeWrite = beforeWrite;
+        RunCallbacks callbacks = also;
         callbacks.searching = [&](const std::string& folder) {
             if (cancel == CancelAt::Search && folder != job.path)
                 RequestCancel();
-            if (onSearch)
-                onSearch(folder);
+            if (also.searching)
+                also.searching(folder);
         };
         callbacks.searchDone = [this](std::uint64_t items) {
             announced = items;
-            if (onSearchDone)
-                onSearchDone();
+            if (also.searchDone)
+                also.searchDone(items);
         };
         callbacks.itemInHand = [this](const std::string& path, ItemType type) {
             inHand.push_back(path);
             if (cancel == (type == ItemType::File ? CancelAt::File : CancelAt::Folder))
                 RequestCancel();
-            if (onItem)
-                onItem(path, type);
+            if (also.itemInHand)
+                also.itemInHand(path, type);
         };
         callbacks.failure = [this](const Failure& failure) { failures.push_back(failure); };
         callbacks.itemDone = [this](const ItemReport& report) { done.push_back(report); };
@@ -187,10 +223,10 @@ protected:
         const char* filter;
         const char* outcome;
         const char* changed;
-        const char* failed = "";
-        FailedStep step = FailedStep::ReadTimes;
         CancelAt cancel = CancelAt::Never;
         bool followLink = true;
+        const char* failed = "";
+        FailedStep step = FailedStep::ReadTimes;
     };
 
     void Check(const Case& c, Recorder recorder = {}) {

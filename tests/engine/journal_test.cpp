@@ -1,5 +1,4 @@
 #include "engine/items.h"
-#include "engine/journalledrun.h"
 
 #include <tuple>
 
@@ -54,28 +53,16 @@ TEST(JournalText, DescribesTheJob) {
         EXPECT_EQ(DescribeJob(described), words);
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts{""};
-    for (const char c : text) {
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
-}
-
-std::string Join(const std::vector<std::string>& parts, char separator) {
-    std::string text = parts.front();
-    for (std::size_t i = 1; i < parts.size(); ++i)
-        text += separator + parts[i];
-    return text;
-}
-
-Journal Read(const std::string& file) {
-    Journal journal;
-    EXPECT_FALSE(ReadJournal(file, journal).Failed()) << file;
-    return journal;
+// The line with a word (0 on) of a tab-separated field replaced; word -1: the
+// whole field.
+std::string Damaged(std::string line, int field, int word, const std::string& bad) {
+    std::size_t start = 0;
+    for (int i = 0; i < field; ++i)
+        start = line.find('\t', start) + 1;
+    for (int i = 0; i < word; ++i)
+        start = line.find(' ', start) + 1;
+    const std::size_t end = line.find_first_of(word < 0 ? "\t" : " \t", start);
+    return line.replace(start, end - start, bad);
 }
 
 TEST(Journal, KeepsTheNewestFiftyRuns) {
@@ -105,9 +92,9 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
     TempFolder elsewhere;
     const std::string a = tree.File("a.txt");
     const std::string b = tree.File("sub/b.txt");
-    SetDistinctTimes(a, ItemType::File, 1'000'000'000);
-    SetDistinctTimes(b, ItemType::File, 1'100'000'000);
-    SetDistinctTimes(tree.Path("sub"), ItemType::Folder, 1'200'000'000);
+    SetDistinctTimes(a, 1'000'000'000);
+    SetDistinctTimes(b, 1'100'000'000);
+    SetDistinctTimes(tree.Path("sub"), 1'200'000'000);
     const std::uint32_t wordA = WordOf(a);
     const ItemTimes beforeA = TimesOf(a);
     const ItemTimes beforeB = TimesOf(b);
@@ -117,17 +104,12 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
     job.attributes = {AttributeAction::Set, false, false, false, true};
     job.filter = "*.txt";
     const std::string journals = elsewhere.Path("journals");
-    std::unique_ptr<JournalWriter> journal;
-    ASSERT_FALSE(StartJournal(journals, "test", job, journal).Failed());
-    platform::SysError journalError;
-    ClearCancel();
-    EXPECT_EQ(RunWithJournal(job, {}, journal.get(), journalError).failed, 0u);
-    EXPECT_FALSE(journalError.Failed());
+    EXPECT_EQ(RunJournalled(job, journals).failed, 0u);
     EXPECT_EQ(TimesOf(a).modified, beforeA.accessed);
     const FileTime later{1'600'000'000, 700};
     ASSERT_FALSE(platform::WriteItemTimes(b, ItemType::File, {{}, later, {}}).Failed());
 
-    const Journal run = Read(journal->Path());
+    const Journal run = Read(ListJournals(journals).front().file);
     EXPECT_EQ(run.head.program, "test");
     EXPECT_EQ(run.head.item, tree.Root());
     EXPECT_EQ(run.head.operations, DescribeJob(job));
@@ -144,14 +126,10 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
         {1, -1, "X"}, {2, -1, "2049"}, {3, 0, "-"},  {3, 1, "1.5"}, {3, 3, "2g"},
         {3, 4, "9"},  {3, 5, "303"},   {3, 5, "3g"}, {4, 3, "x"},   {4, -1, "- - -"}};
     for (const auto& [field, word, bad] : damages) {
-        std::vector<std::string> fields = Split(text.substr(line, end - line), '\t');
-        std::vector<std::string> words = Split(fields[field], ' ');
-        if (word >= 0)
-            words[word] = bad;
-        fields[field] = word >= 0 ? Join(words, ' ') : bad;
-        testing::WriteBytes(run.file, text.substr(0, line) + Join(fields, '\t') + text.substr(end));
-        EXPECT_EQ(Read(run.file).damaged, 1u) << Join(fields, '\t');
-        EXPECT_EQ(Read(run.file).changes.size(), 3u) << Join(fields, '\t');
+        const std::string damaged = Damaged(text.substr(line, end - line), field, word, bad);
+        testing::WriteBytes(run.file, text.substr(0, line) + damaged + text.substr(end));
+        EXPECT_EQ(Read(run.file).damaged, 1u) << damaged;
+        EXPECT_EQ(Read(run.file).changes.size(), 3u) << damaged;
     }
     // A process killed while it copied a line into the journal leaves zeros
     // after a part of it, or inside it: the line is not taken (the piece
@@ -166,19 +144,16 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
         EXPECT_EQ(Read(run.file).damaged, changes == 0 ? 0u : 1u);
     }
     testing::WriteBytes(run.file, text);
-    std::unique_ptr<JournalWriter> undoJournal;
-    ASSERT_FALSE(StartUndoJournal(journals, "test", run, undoJournal).Failed());
-    Recorder recorder;
+    std::vector<Failure> failures;
     RunCallbacks callbacks;
-    callbacks.failure = [&](const Failure& failure) { recorder.failures.push_back(failure); };
-    const UndoOutcome undone =
-        UndoWithJournal(run, false, callbacks, undoJournal.get(), journalError);
+    callbacks.failure = [&](const Failure& failure) { failures.push_back(failure); };
+    const UndoOutcome undone = UndoNewest(journals, callbacks);
     EXPECT_EQ(undone.restored, 3u);
     EXPECT_EQ(undone.skipped, 1u);
     EXPECT_EQ(undone.failed, 0u);
-    ASSERT_EQ(recorder.failures.size(), 1u);
-    EXPECT_EQ(recorder.failures[0].item, b);
-    EXPECT_EQ(recorder.failures[0].step, FailedStep::ChangedSince);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].item, b);
+    EXPECT_EQ(failures[0].step, FailedStep::ChangedSince);
     EXPECT_EQ(TimesOf(a).modified, beforeA.modified);
     EXPECT_EQ(TimesOf(a).accessed, beforeA.accessed);
     EXPECT_EQ(WordOf(a), wordA);
@@ -188,7 +163,7 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
     EXPECT_EQ(UndoJournal(run, true, {}).restored, 4u);
     EXPECT_EQ(TimesOf(b).modified, beforeB.modified) << "forced";
 
-    const Journal undo = Read(undoJournal->Path());
+    const Journal undo = Read(ListJournals(journals).front().file);
     RequestCancel();
     const UndoOutcome cancelled = UndoJournal(undo, false, {});
     EXPECT_TRUE(cancelled.cancelled);
@@ -200,21 +175,15 @@ TEST(Journal, UndoPutsBackARunAndCanItselfBeUndone) {
 
 // The journal takes each change before it is made: one it cannot take is
 // not made, and the item fails.
-TEST(Journal, ChangeTheJournalCannotTakeIsNotMade) {
-    TempFolder tree;
-    for (const char* name : {"a.txt", "b.txt"})
-        Prepare(tree.File(name));
+TEST_F(RunTree, ChangeTheJournalCannotTakeIsNotMade) {
     Recorder recorder;
-    recorder.beforeWrite = [&](const ItemReport& planned) {
-        return planned.path == tree.Path("a.txt") ? platform::MakeSysError(ENOSPC)
-                                                  : platform::SysError{};
+    recorder.also.beforeWrite = [&](const ItemReport& planned) {
+        return planned.path == tree_.Path("a.txt") ? platform::MakeSysError(ENOSPC)
+                                                   : platform::SysError{};
     };
-    EXPECT_EQ(recorder.Run(SetModified(tree.Root(), Mode::FilesOnly)), "done 2 0 1 2");
-    ASSERT_EQ(recorder.failures.size(), 1u);
-    EXPECT_EQ(recorder.failures[0].step, FailedStep::Journal);
-    EXPECT_EQ(recorder.failures[0].reason.code, ENOSPC);
-    EXPECT_EQ(TimesOf(tree.Path("a.txt")).modified, kOld);
-    EXPECT_EQ(TimesOf(tree.Path("b.txt")).modified, kNew);
+    Check({Mode::FilesOnly, false, "", "*.*", "done 2 0 1 0", "b.dat", CancelAt::Never, true,
+           "a.txt", FailedStep::Journal},
+          recorder);
 }
 
 // A file put in the place of the one the run changed, with the values the
@@ -224,18 +193,11 @@ TEST(Journal, UndoLeavesAnItemPutInThePlaceOfTheOneChanged) {
     TempFolder elsewhere;
     const std::string a = tree.File("a.txt");
     Prepare(a);
-    const Job job = SetModified(a, Mode::SingleFile);
-    std::unique_ptr<JournalWriter> journal;
-    ASSERT_FALSE(StartJournal(elsewhere.Path("journals"), "test", job, journal).Failed());
-    platform::SysError journalError;
-    ClearCancel();
-    EXPECT_EQ(RunWithJournal(job, {}, journal.get(), journalError).failed, 0u);
-    const std::string moved = tree.Path("moved.txt");
-    ASSERT_EQ(std::rename(a.c_str(), moved.c_str()), 0);
+    EXPECT_EQ(RunJournalled(SetModified(a, Mode::SingleFile), elsewhere.Path("j")).failed, 0u);
+    ASSERT_EQ(std::rename(a.c_str(), tree.Path("moved.txt").c_str()), 0);
     ASSERT_EQ(std::rename(tree.File("other.txt").c_str(), a.c_str()), 0);
     ASSERT_FALSE(platform::WriteItemTimes(a, ItemType::File, {{}, kNew, {}}).Failed());
-    const UndoOutcome undone = UndoJournal(Read(journal->Path()), false, {});
-    EXPECT_EQ(undone.skipped, 1u);
+    EXPECT_EQ(UndoNewest(elsewhere.Path("j")).skipped, 1u);
     EXPECT_EQ(TimesOf(a).modified, kNew);
 }
 

@@ -4,7 +4,6 @@
 #include "testing/asnobody.h"
 
 #include <csignal>
-#include <map>
 #include <random>
 #include <sstream>
 #include <sys/mount.h>
@@ -39,50 +38,21 @@ std::string ValuesOf(const std::string& path) {
 
 // The values of the items of a tree, listed once: listing a folder may
 // change its access time, so that later looks only read each item's values.
-class TreeValues {
-public:
-    explicit TreeValues(const std::string& root) : items_{root} {
+struct TreeValues {
+    explicit TreeValues(const std::string& root) : items{root} {
         for (const auto& entry : fs::recursive_directory_iterator(root))
-            items_.push_back(entry.path().string());
-        for (const std::string& item : items_)
-            values_[item] = ValuesOf(item);
+            items.push_back(entry.path().string());
+        values = Now();
     }
-    // The first item whose values are no longer those, or nothing.
-    std::string Changed() const {
-        for (const std::string& item : items_)
-            if (ValuesOf(item) != values_.at(item))
-                return item + ": " + values_.at(item) + " now " + ValuesOf(item);
-        return {};
+    std::vector<std::string> Now() const {
+        std::vector<std::string> now;
+        for (const std::string& item : items)
+            now.push_back(item + ": " + ValuesOf(item));
+        return now;
     }
-
-private:
-    std::vector<std::string> items_;
-    std::map<std::string, std::string> values_;
+    std::vector<std::string> items;
+    std::vector<std::string> values;
 };
-
-// The newest journal that has not been undone yet, undone.
-UndoOutcome UndoNewest(const std::string& journals) {
-    for (const Journal& listed : ListJournals(journals)) {
-        if (!listed.undoneBy.empty() || !listed.head.undoes.empty())
-            continue;
-        Journal journal;
-        EXPECT_FALSE(ReadJournal(listed.file, journal).Failed());
-        std::unique_ptr<JournalWriter> undo;
-        EXPECT_FALSE(StartUndoJournal(journals, "test", journal, undo).Failed());
-        platform::SysError error;
-        ClearCancel();
-        return UndoWithJournal(journal, false, {}, undo.get(), error);
-    }
-    return {};
-}
-
-Outcome RunJournalled(const Job& job, const std::string& journals) {
-    std::unique_ptr<JournalWriter> journal;
-    EXPECT_FALSE(StartJournal(journals, "test", job, journal).Failed());
-    platform::SysError error;
-    ClearCancel();
-    return RunWithJournal(job, {}, journal.get(), error);
-}
 
 // A run killed with SIGKILL at random moments, again and again: undoing its
 // cut-short journal always gives every item (a link too, and names in any
@@ -96,7 +66,7 @@ TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
             const std::string path = tree.File("data/f" + std::to_string(folder) + "/" +
                                                (folder == 0 ? "new\nline\ttab\\\xff " : "") +
                                                std::to_string(file) + ".txt");
-            SetDistinctTimes(path, ItemType::File, 1'000'000'000 + file);
+            SetDistinctTimes(path, 1'000'000'000 + file);
             if (file % 3 == 0)
                 fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
         }
@@ -132,7 +102,7 @@ TEST(UndoPosix, RunsKilledAtRandomMomentsAreAlwaysFullyUndone) {
         EXPECT_LE(CutShortRuns(journals).size(), 1u) << "round " << round;
         const UndoOutcome undone = UndoNewest(journals);
         EXPECT_EQ(undone.skipped + undone.failed, 0u) << "round " << round;
-        EXPECT_EQ(original.Changed(), "") << "round " << round;
+        EXPECT_EQ(original.Now(), original.values) << "round " << round;
         EXPECT_TRUE(CutShortRuns(journals).empty()) << "an undone run is no longer cut short";
     }
     EXPECT_GT(cut, 10) << "most rounds were killed midway";
@@ -153,7 +123,7 @@ TEST(UndoPosix, CreationTimesAndStoredAttributesComeBackBitForBit) {
         std::ofstream(root + "/a.txt") << "a";
         std::ofstream(root + "/sub/b.txt") << "b";
     }
-    SetDistinctTimes(ntfs + "/a.txt", ItemType::File, 1'000'000'000);
+    SetDistinctTimes(ntfs + "/a.txt", 1'000'000'000);
     ASSERT_FALSE(platform::WriteAttributes(ntfs + "/sub/b.txt", kAttrReadOnly).Failed());
     const std::string samba("\0\0\5\0\5\0\0\0\x11\0\0\0\3\0\0\0\x6c\x77\x7a\xe2\x0c\x86\xdd\x01",
                             24);
@@ -167,11 +137,11 @@ TEST(UndoPosix, CreationTimesAndStoredAttributesComeBackBitForBit) {
             job.attributes = {attributes ? AttributeAction::Clear : AttributeAction::None, true,
                               true, false, true};
             EXPECT_EQ(RunJournalled(job, tree.Folder("journals")).failed, 0u);
-            EXPECT_NE(original.Changed(), "");
+            EXPECT_NE(original.Now(), original.values);
             const UndoOutcome undone = UndoNewest(tree.Path("journals"));
             EXPECT_EQ(undone.skipped + undone.failed, 0u);
             EXPECT_GE(undone.restored, 3u);
-            EXPECT_EQ(original.Changed(), "");
+            EXPECT_EQ(original.Now(), original.values);
         }
     }
 }
