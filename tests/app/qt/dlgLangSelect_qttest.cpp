@@ -78,7 +78,6 @@ private slots:
         QCOMPARE(Items(*dialog.dxLanguage), (QStringList{"Deutsch", "English"}));
         QCOMPARE(dialog.dxLanguage->currentText(), QString("English"));
         QCOMPARE(Shown(dialog), QStringList{"Stampwell - Welcome"} + Shipped("English").mid(1));
-        QVERIFY(!dialog.cmdOK->text().isEmpty());
         dialog.dxLanguage->setCurrentIndex(dialog.dxLanguage->findText("Deutsch"));
         QStringList german = Shipped("Deutsch");
         german[0].prepend("Stampwell - ");
