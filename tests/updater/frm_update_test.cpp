@@ -82,7 +82,6 @@ private slots:
         QCOMPARE(recorder.asked,
                  QStringList{"Quillbox Stampwell Update"} + asked + QStringList{"alone"});
         QTEST(recorder.opened, "opened");
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     }
 
     // With a command line, which names the page's folder.

@@ -44,19 +44,15 @@ INSTANTIATE_TEST_SUITE_P(Values, RegistryText,
                                            StoredValue{kRegBinary, "\x07\x00\x00\x00\x00"s, ""},
                                            StoredValue{kRegDword, "\x07\x00\x00\x00"s, ""}));
 
-TEST(ModRegistry, MissingKeyOrValueGivesEmptyText) {
-    ScratchRecord record;
-    record.Put("Version", kRegSz, "3.01.00");
-    EXPECT_EQ(ReadRegistryText(RootKey::CurrentUser, record.SubKey(), "Language"), "");
-    EXPECT_EQ(ReadRegistryText(RootKey::CurrentUser, record.SubKey() + "\\Missing", "Version"), "");
-    EXPECT_FALSE(RegistryKey::Open(RootKey::CurrentUser, record.SubKey() + "\\Missing"));
-}
-
-// Nothing is read past the buffer the caller gives.
-TEST(ModRegistry, ValuesLargerThanTheBufferGiveNothing) {
+// A missing key or value gives empty text; nothing is read past the buffer
+// the caller gives.
+TEST(ModRegistry, MissingValuesAndValuesLargerThanTheBufferGiveNothing) {
     ScratchRecord record;
     record.Put("Version", kRegSz, "3.01.00");
     record.Put("Eight", kRegBinary, "\x01\x00\x00\x00\x00\x00\x00\x00"s);
+    EXPECT_EQ(ReadRegistryText(RootKey::CurrentUser, record.SubKey(), "Language"), "");
+    EXPECT_EQ(ReadRegistryText(RootKey::CurrentUser, record.SubKey() + "\\Missing", "Version"), "");
+    EXPECT_FALSE(RegistryKey::Open(RootKey::CurrentUser, record.SubKey() + "\\Missing"));
     const auto key = RegistryKey::Open(RootKey::CurrentUser, record.SubKey());
     ASSERT_TRUE(key);
     EXPECT_EQ(key->ReadText("Version", key->Describe("Version")->size), "3.01.00");
