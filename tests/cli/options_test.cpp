@@ -145,10 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"a\xc2\x85"
                   "b",
                   "'a'$'\\302\\205''b'"},
-        // Overlong, a surrogate, cut short, past U+10FFFF, no lead byte.
-        std::pair{
-            "\xc0\xaf\xed\xa0\x80\xe2\x82x\xf4\x90\x80\x80\xf5\x80\x80\x80",
-            "$'\\300\\257\\355\\240\\200\\342\\202''x'$'\\364\\220\\200\\200\\365\\200\\200\\200'"},
+        // Overlong (two and three bytes), a surrogate, cut short, past U+10FFFF, no lead byte.
+        std::pair{"\xc0\xaf\xe0\x9f\xbf\xed\xa0\x80\xe2\x82x\xf4\x90\x80\x80\xf5\x80\x80\x80",
+                  "$'\\300\\257\\340\\237\\277\\355\\240\\200\\342\\202''x'$'"
+                  "\\364\\220\\200\\200\\365\\200\\200\\200'"},
         // The first and last of each length, and those next to the forms left out.
         std::pair{
             "\xc2\xa0\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xef\xbf\xbd\xf0\x90\x80\x80\xf4\x8f\xbf\xbf",
