@@ -8,57 +8,36 @@ using namespace std::string_view_literals;
 
 namespace {
 
-// One value line (or more) in key A, the value name asked for, and what it
-// gives: type 0 for no value; a REG_SZ's data is given without its ending NUL.
-struct ValueCase {
-    std::string_view lines;
-    const char* name;
-    std::uint32_t type;
-    std::string_view data;
-    friend void PrintTo(const ValueCase& c, std::ostream* out) {
-        *out << ::testing::PrintToString(c.lines);
-    }
-};
-
-std::string Data(const RecordValue& value) {
-    return {value.data.begin(), value.data.end()};
+// A value as "type:bytes" (a REG_SZ's with its ending NUL); nothing for none.
+std::optional<std::string> Described(const RecordValue* value) {
+    if (value == nullptr)
+        return std::nullopt;
+    return std::to_string(value->type) + ':' + std::string(value->data.begin(), value->data.end());
 }
 
-class RecordFileValue : public ::testing::TestWithParam<ValueCase> {};
-
-TEST_P(RecordFileValue, IsReadAsRegeditWroteIt) {
-    const ValueCase& c = GetParam();
-    const RecordFile file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n" + std::string(c.lines));
-    const RecordValue* value = FindValue(*file.Key("HKEY_CURRENT_USER\\A"), c.name);
-    if (c.type == 0) {
-        EXPECT_EQ(value, nullptr);
-        return;
+// One value line (or more) in key A, the value name asked for, and what it gives.
+TEST(RecordFile, ValuesAreReadAsRegeditWroteThem) {
+    for (const auto& [lines, name, value] :
+         std::vector<std::tuple<std::string_view, const char*, std::optional<std::string_view>>>{
+             {"\"Version\"=\"3.01.00\"", "VERSION", "1:3.01.00\0"sv},
+             {"\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"", "pa\"th", "1:C:\\x\\\"q\"\0"sv},
+             {"@=\"default\"", "", "1:default\0"sv},
+             {"\"Bin\"=hex:0a,FF,\\\n    10", "bin", "3:\x0A\xFF\x10"sv},
+             {"\"Bin\"=hex:0a,\\\n\"Next\"=\"x\"", "next", "1:x\0"sv},
+             {"\"B\"=hex:01,\\\n\n  02", "b", "3:\x01"sv},
+             {"\"Empty\"=hex:", "empty", "3:"sv},
+             {"\"D\"=dword:0000abcd", "d", "4:\xCD\xAB\0\0"sv},
+             {"\"E\"=hex(2):25,00,00,00", "e", "2:%\0\0\0"sv},
+             {"\"W\"=hex(1):48,00,fc,00,00,00", "w", "1:H\xC3\xBC\0"sv},
+             {"\"BadHex\"=hex:01,zz", "badhex", std::nullopt},
+             {"\"Wide\"=hex:100", "wide", std::nullopt},
+             {"\"T\"=hex(1:00", "t", std::nullopt},
+             {"\"Unknown\"=str:abc", "unknown", std::nullopt}}) {
+        const RecordFile file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n" + std::string(lines));
+        EXPECT_EQ(Described(FindValue(*file.Key("HKEY_CURRENT_USER\\A"), name)), value)
+            << ::testing::PrintToString(lines);
     }
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->type, c.type);
-    std::string data(c.data);
-    if (c.type == kRegSz)
-        data += '\0';
-    EXPECT_EQ(Data(*value), data);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, RecordFileValue,
-    ::testing::Values(ValueCase{"\"Version\"=\"3.01.00\"", "VERSION", kRegSz, "3.01.00"},
-                      ValueCase{"\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"", "pa\"th", kRegSz,
-                                "C:\\x\\\"q\""},
-                      ValueCase{"@=\"default\"", "", kRegSz, "default"},
-                      ValueCase{"\"Bin\"=hex:0a,FF,\\\n    10", "bin", kRegBinary, "\x0A\xFF\x10"},
-                      ValueCase{"\"Bin\"=hex:0a,\\\n\"Next\"=\"x\"", "next", kRegSz, "x"},
-                      ValueCase{"\"B\"=hex:01,\\\n\n  02", "b", kRegBinary, "\x01"},
-                      ValueCase{"\"Empty\"=hex:", "empty", kRegBinary, ""},
-                      ValueCase{"\"D\"=dword:0000abcd", "d", kRegDword, "\xCD\xAB\0\0"sv},
-                      ValueCase{"\"E\"=hex(2):25,00,00,00", "e", 2, "%\0\0\0"sv},
-                      ValueCase{"\"W\"=hex(1):48,00,fc,00,00,00", "w", kRegSz, "H\xC3\xBC"},
-                      ValueCase{"\"BadHex\"=hex:01,zz", "badhex", 0, ""},
-                      ValueCase{"\"Wide\"=hex:100", "wide", 0, ""},
-                      ValueCase{"\"T\"=hex(1:00", "t", 0, ""},
-                      ValueCase{"\"Unknown\"=str:abc", "unknown", 0, ""}));
 
 const char kKey[] = "HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell";
 
@@ -70,10 +49,7 @@ TEST(RecordFile, EachSampleGivesItsValues) {
         const RecordFile file = RecordFile::Parse(sample.bytes);
         const RecordValues* values = file.Key(kKey);
         for (const auto& [name, text] : sample.values) {
-            const RecordValue* value = values ? FindValue(*values, name) : nullptr;
-            // A text value as "1:" (REG_SZ) and its bytes.
-            EXPECT_EQ(value ? std::optional(std::to_string(value->type) + ':' + Data(*value))
-                            : std::nullopt,
+            EXPECT_EQ(Described(values ? FindValue(*values, name) : nullptr),
                       text ? std::optional("1:" + *text + '\0') : std::nullopt)
                 << sample.name << ": " << name;
         }
@@ -83,7 +59,7 @@ TEST(RecordFile, EachSampleGivesItsValues) {
 TEST(RecordFile, ReadsUtf8AfterItsByteOrderMark) {
     const RecordFile file = RecordFile::Parse("\xEF\xBB\xBF[HKEY_CURRENT_USER\\A]\n\"V\"=\"x\"");
     ASSERT_NE(file.Key("HKEY_CURRENT_USER\\A"), nullptr);
-    EXPECT_EQ(Data(file.Key("HKEY_CURRENT_USER\\A")->at("v")), "x\0"sv);
+    EXPECT_EQ(Described(FindValue(*file.Key("HKEY_CURRENT_USER\\A"), "v")), "1:x\0"sv);
 }
 
 // A key's parents exist without values; a removed key takes its sub-keys
