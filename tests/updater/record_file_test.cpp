@@ -22,7 +22,7 @@ TEST(RecordFile, ValuesAreReadAsRegeditWroteThem) {
              {"\"Version\"=\"3.01.00\"", "VERSION", "1:3.01.00\0"sv},
              {"\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"", "pa\"th", "1:C:\\x\\\"q\"\0"sv},
              {"@=\"default\"", "", "1:default\0"sv},
-             {"\"Bin\"=hex:0a,FF,\\\n    10", "bin", "3:\x0A\xFF\x10"sv},
+             {"\"Bin\"=hex:0a,FF,\\\r\n    10", "bin", "3:\x0A\xFF\x10"sv},
              {"\"Bin\"=hex:0a,\\\n\"Next\"=\"x\"", "next", "1:x\0"sv},
              {"\"B\"=hex:01,\\\n\n  02", "b", "3:\x01"sv},
              {"\"Empty\"=hex:", "empty", "3:"sv},
