@@ -1,16 +1,15 @@
 #include "testing/buttonpictures.h"
+#include "testing/environment.h"
+#include "testing/tempfolder.h"
 #include "updater/desktop_ports.h"
 #include "updater/frmUpdate.h"
 #include "updater/update_texts.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -41,10 +40,10 @@ struct Recorder : UpdateQuestion, AddressOpener {
 class FrmUpdateTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir config;
+    const stampwell::testing::TempFolder config;
+    const stampwell::testing::ScopedEnv home{"XDG_CONFIG_HOME", config.Root()};
 
 private slots:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", config.path().toUtf8()); }
 
     // Stampwell's record in the test's own config folder; the window stays
     // hidden and the question stands alone in the screen's middle.
@@ -66,11 +65,9 @@ private slots:
     void loadAsksAndOpensThePageOfTheRecordedRelease() {
         QFETCH(QByteArray, values);
         QFETCH(QStringList, asked);
-        QDir(config.path()).mkpath("Quillbox");
-        QFile file(config.filePath("Quillbox/registry.reg"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n" + values);
-        file.close();
+        config.File("Quillbox/registry.reg",
+                    "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n" +
+                        values.toStdString());
         Recorder recorder;
         QFETCH(bool, yes);
         recorder.yes = yes;
@@ -82,7 +79,6 @@ private slots:
         QCOMPARE(recorder.asked,
                  QStringList{"Quillbox Stampwell Update"} + asked + QStringList{"alone"});
         QTEST(recorder.opened, "opened");
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     }
 
     // With a command line, which names the page's folder.

@@ -1,3 +1,4 @@
+#include "testing/recordsamples.h"
 #include "updater/record_file.h"
 
 #include <gtest/gtest.h>
@@ -7,122 +8,101 @@ using namespace std::string_view_literals;
 
 namespace {
 
-// One value line (or more) in key A, the value name asked for, and what it
-// gives: type 0 for no value; a REG_SZ's data is given without its ending NUL.
-struct ValueCase {
-    std::string_view lines;
-    const char* name;
-    std::uint32_t type;
-    std::string_view data;
-    friend void PrintTo(const ValueCase& c, std::ostream* out) {
-        *out << ::testing::PrintToString(c.lines);
-    }
-};
-
-std::string Data(const RecordValue& value) {
-    return {value.data.begin(), value.data.end()};
+// A value as "type:bytes" (a REG_SZ's with its ending NUL); nothing for none.
+std::optional<std::string> Described(const RecordValue* value) {
+    if (value == nullptr)
+        return std::nullopt;
+    return std::to_string(value->type) + ':' + std::string(value->data.begin(), value->data.end());
 }
 
-class RecordFileValue : public ::testing::TestWithParam<ValueCase> {};
-
-TEST_P(RecordFileValue, IsReadAsRegeditWroteIt) {
-    const ValueCase& c = GetParam();
-    const RecordFile file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n" + std::string(c.lines));
-    const RecordValue* value = FindValue(*file.Key("HKEY_CURRENT_USER\\A"), c.name);
-    if (c.type == 0) {
-        EXPECT_EQ(value, nullptr);
-        return;
+// One value line (or more) in key A, the value name asked for, and what it gives.
+TEST(RecordFile, ValuesAreReadAsRegeditWroteThem) {
+    for (const auto& [lines, name, value] :
+         std::vector<std::tuple<std::string_view, const char*, std::optional<std::string_view>>>{
+             {"\"Version\"=\"3.01.00\"", "VERSION", "1:3.01.00\0"sv},
+             {"\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"", "pa\"th", "1:C:\\x\\\"q\"\0"sv},
+             {"@=\"default\"", "", "1:default\0"sv},
+             {"\"Bin\"=hex:0a,FF,\\\r\n    10", "bin", "3:\x0A\xFF\x10"sv},
+             {"\"Bin\"=hex:0a,\\\n\"Next\"=\"x\"", "next", "1:x\0"sv},
+             {"\"B\"=hex:01,\\\n\n  02", "b", "3:\x01"sv},
+             {"\"Empty\"=hex:", "empty", "3:"sv},
+             {"\"D\"=dword:0000abcd", "d", "4:\xCD\xAB\0\0"sv},
+             {"\"E\"=hex(2):25,00,00,00", "e", "2:%\0\0\0"sv},
+             {"\"W\"=hex(1):48,00,fc,00,00,00", "w", "1:H\xC3\xBC\0"sv},
+             {"\"BadHex\"=hex:01,zz", "badhex", std::nullopt},
+             {"\"Wide\"=hex:100", "wide", std::nullopt},
+             {"\"T\"=hex(1:00", "t", std::nullopt},
+             {"\"Unknown\"=str:abc", "unknown", std::nullopt}}) {
+        const RecordFile file = RecordFile::Parse("[HKEY_CURRENT_USER\\A]\n" + std::string(lines));
+        EXPECT_EQ(Described(FindValue(*file.Key("HKEY_CURRENT_USER\\A"), name)), value)
+            << ::testing::PrintToString(lines);
     }
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->type, c.type);
-    std::string data(c.data);
-    if (c.type == kRegSz)
-        data += '\0';
-    EXPECT_EQ(Data(*value), data);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, RecordFileValue,
-    ::testing::Values(
-        ValueCase{"\"Version\"=\"3.01.00\"", "VERSION", kRegSz, "3.01.00"},
-        ValueCase{"  \"V\" = \"x y\"\t", "v", kRegSz, "x y"},
-        ValueCase{"\"Pa\\\"th\"=\"C:\\\\x\\\\\\\"q\\\"\"", "pa\"th", kRegSz, "C:\\x\\\"q\""},
-        ValueCase{"\"U\"=\"Gr\xC3\xBC\xC3\x9F"
-                  "e\"",
-                  "u", kRegSz,
-                  "Gr\xC3\xBC\xC3\x9F"
-                  "e"},
-        ValueCase{"@=\"default\"", "", kRegSz, "default"},
-        ValueCase{"\"Bin\"=hex:0a,FF,\\\n    10", "bin", kRegBinary, "\x0A\xFF\x10"},
-        ValueCase{"\"Bin\"=hex:0a,\\\n\"Next\"=\"x\"", "next", kRegSz, "x"},
-        ValueCase{"\"B\"=hex:01,\\\n\n  02", "b", kRegBinary, "\x01"},
-        ValueCase{"\"Empty\"=hex:", "empty", kRegBinary, ""},
-        ValueCase{"\"D\"=dword:0000abcd", "d", kRegDword, "\xCD\xAB\0\0"sv},
-        ValueCase{"\"E\"=hex(2):25,00,00,00", "e", 2, "%\0\0\0"sv},
-        ValueCase{"\"W\"=hex(1):48,00,fc,00,00,00", "w", kRegSz, "H\xC3\xBC"},
-        ValueCase{"\"V\"=\"1\"\r\"V\"=\"2\"\r\n", "v", kRegSz, "2"},
-        ValueCase{"\"Gone\"=\"x\"\n\"Gone\"=-", "gone", 0, ""},
-        ValueCase{"\"Open\"=\"no closing quote\n\"Good\"=\"kept\"", "good", kRegSz, "kept"},
-        ValueCase{"\"Open\"=\"no closing quote", "open", 0, ""},
-        ValueCase{"\"Junk\"=\"x\" trailing", "junk", 0, ""},
-        ValueCase{"\"BadHex\"=hex:01,zz", "badhex", 0, ""},
-        ValueCase{"\"Wide\"=hex:100", "wide", 0, ""}, ValueCase{"\"T\"=hex(1:00", "t", 0, ""},
-        ValueCase{"\"BadDword\"=dword:123456789", "baddword", 0, ""},
-        ValueCase{"\"Unknown\"=str:abc", "unknown", 0, ""},
-        ValueCase{"NoQuotes=\"x\"", "noquotes", 0, ""},
-        ValueCase{"[Unclosed\n\"Also\"=\"kept\"", "also", kRegSz, "kept"}));
 
 const char kKey[] = "HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell";
 
-TEST(RecordFile, ReadsUtf16WithItsByteOrderMarkAndUtf8WithOrWithoutOne) {
-    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n"
-                             "[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\Stampwell]\r\n"
-                             "\"Version\"=\"3.01.00\"\r\n\"Flag\"=hex:01,00,\\\r\n  02,00\r\n";
-    std::string utf16 = "\xFF\xFE";
-    for (const char c : text)
-        utf16 += {c, '\0'};
-    for (const std::string& bytes : {utf16, "\xEF\xBB\xBF" + text, text}) {
-        const RecordFile file = RecordFile::Parse(bytes);
-        ASSERT_NE(file.Key(kKey), nullptr);
-        EXPECT_EQ(Data(file.Key(kKey)->at("version")), "3.01.00\0"sv);
-        EXPECT_EQ(Data(file.Key(kKey)->at("flag")), "\1\0\2\0"sv);
+// The records in tests/records, which Stampwell's own reader is held to as well.
+TEST(RecordFile, EachSampleGivesItsValues) {
+    const auto samples = stampwell::testing::RecordSamples();
+    ASSERT_GE(samples.size(), 10u);
+    for (const auto& sample : samples) {
+        const RecordFile file = RecordFile::Parse(sample.bytes);
+        const RecordValues* values = file.Key(kKey);
+        for (const auto& [name, text] : sample.values) {
+            EXPECT_EQ(Described(values ? FindValue(*values, name) : nullptr),
+                      text ? std::optional("1:" + *text + '\0') : std::nullopt)
+                << sample.name << ": " << name;
+        }
     }
 }
 
-// Key paths in any case; a key's parents exist without values; a removed key
-// takes its sub-keys with it; values outside a key belong to none.
+TEST(RecordFile, ReadsUtf8AfterItsByteOrderMark) {
+    const RecordFile file = RecordFile::Parse("\xEF\xBB\xBF[HKEY_CURRENT_USER\\A]\n\"V\"=\"x\"");
+    ASSERT_NE(file.Key("HKEY_CURRENT_USER\\A"), nullptr);
+    EXPECT_EQ(Described(FindValue(*file.Key("HKEY_CURRENT_USER\\A"), "v")), "1:x\0"sv);
+}
+
+// A key's parents exist without values; a removed key takes its sub-keys
+// with it, and values after it belong to none; bytes of no record give no key.
 TEST(RecordFile, KeysFollowTheirSectionsAndRemovals) {
     const RecordFile file =
-        RecordFile::Parse("\"Before\"=\"no key yet\"\n"
-                          "[hkey_current_user\\SOFTWARE\\Olvadi\\Quillbox\\Stampwell]\n"
-                          "\"Version\"=\"3.01.00\"\n"
+        RecordFile::Parse("[HKEY_CURRENT_USER\\Software\\Olvadi\\Quillbox\\"
+                          "Stampwell]\n\"Version\"=\"3.01.00\"\n"
                           "[HKEY_CURRENT_USER\\A\\B]\n[HKEY_CURRENT_USER\\A\\B\\C]\n"
                           "[HKEY_CURRENT_USER\\A\\B2]\n"
                           "[-HKEY_CURRENT_USER\\A\\B]\n\"Orphan\"=\"x\"\n");
-    ASSERT_NE(file.Key(kKey), nullptr);
-    EXPECT_EQ(file.Key(kKey)->size(), 1u);
-    ASSERT_NE(file.Key("HKEY_CURRENT_USER\\Software\\Olvadi"), nullptr);
-    EXPECT_TRUE(file.Key("HKEY_CURRENT_USER\\Software\\Olvadi")->empty());
-    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\Software\\Olv"), nullptr);
-    EXPECT_EQ(file.Key(std::string(kKey) + "\\Sub"), nullptr);
-    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\A\\B"), nullptr);
-    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\A\\B\\C"), nullptr);
-    ASSERT_NE(file.Key("HKEY_CURRENT_USER\\A\\B2"), nullptr);
-    EXPECT_TRUE(file.Key("HKEY_CURRENT_USER\\A\\B2")->empty());
+    // The number of values, -1 for no key.
+    for (const auto& [path, values] : {std::pair<std::string, int>{kKey, 1},
+                                       {"HKEY_CURRENT_USER\\Software\\Olvadi", 0},
+                                       {"HKEY_CURRENT_USER\\Software\\Olv", -1},
+                                       {std::string(kKey) + "\\Sub", -1},
+                                       {"HKEY_CURRENT_USER\\A\\B", -1},
+                                       {"HKEY_CURRENT_USER\\A\\B\\C", -1},
+                                       {"HKEY_CURRENT_USER\\A\\B2", 0}})
+        EXPECT_EQ(file.Key(path) ? static_cast<int>(file.Key(path)->size()) : -1, values) << path;
     EXPECT_EQ(RecordFile::Parse("\x89PNG\r\n\x1A\n\0\0"sv).Key("HKEY_CURRENT_USER"), nullptr);
 }
 
+// 20,000 keys made and removed again, each removal a line of its own.
+TEST(RecordFile, ManyRemovedKeysAreReadInLinearTime) {
+    std::string made = "[HKEY_CURRENT_USER\\A]\n\"Version\"=\"3.01.00\"\n";
+    std::string removed;
+    for (int i = 0; i < 20000; ++i) {
+        made += "[HKEY_CURRENT_USER\\A\\K" + std::to_string(i) + "]\n\"x\"=\"y\"\n";
+        removed += "[-HKEY_CURRENT_USER\\A\\K" + std::to_string(i) + "]\n";
+    }
+    const RecordFile file = RecordFile::Parse(made + removed);
+    ASSERT_NE(file.Key("HKEY_CURRENT_USER\\A"), nullptr);
+    EXPECT_EQ(file.Key("HKEY_CURRENT_USER\\A\\K19999"), nullptr);
+}
+
+// Pairs decoded; a lone surrogate (also one last) is U+FFFD; an odd last byte goes.
 TEST(RecordFile, Utf16PairsAreDecodedAndLoneSurrogatesReplaced) {
-    EXPECT_EQ(Utf16LeToUtf8("A\0\xAC\x20\xE9\0"sv), "A\xE2\x82\xAC\xC3\xA9");
-    EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8\x00\xDC\xFF\xDB\xFF\xDF"sv),
-              "\xF0\x9F\x90\x80\xF4\x8F\xBF\xBF");
-    EXPECT_EQ(Utf16LeToUtf8("\x3D\xD8"
-                            "b\0"sv),
-              "\xEF\xBF\xBD"
-              "b");
-    EXPECT_EQ(Utf16LeToUtf8("\xFF\xDB\x00\xE0\x00\xDC\x3D\xD8"sv),
-              "\xEF\xBF\xBD\xEE\x80\x80\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(Utf16LeToUtf8("a\0b"sv), "a");
+    EXPECT_EQ(Utf16LeToUtf8("A\0\xAC\x20\xE9\0\x3D\xD8\x00\xDC\xFF\xDB\xFF\xDF\x3D\xD8"
+                            "b\0\xFF\xDB\x00\xE0\x00\xDC\x3D\xD8"
+                            "a"sv),
+              "A\xE2\x82\xAC\xC3\xA9\xF0\x9F\x90\x80\xF4\x8F\xBF\xBF\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD\xEE\x80\x80\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
 } // namespace

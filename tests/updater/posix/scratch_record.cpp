@@ -17,18 +17,16 @@ ScratchRecord::ScratchRecord()
 
 ScratchRecord::~ScratchRecord() = default;
 
+// Text quoted with its escapes, anything else as regedit's hex(type) list.
 void ScratchRecord::Put(const std::string& name, std::uint32_t type, const std::string& data) {
-    std::string value;
+    std::string value = type == 1 ? "\"" : "hex(" + std::to_string(type) + "):";
     for (const char c : data) {
         char hex[4];
-        std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(c));
-        value += type == 1 ? std::string(c == '\\' || c == '"' ? "\\" : "") + c
-                           : (value.empty() ? "" : ",") + std::string(hex);
+        std::snprintf(hex, sizeof hex, ",%02x", static_cast<unsigned char>(c));
+        value += type != 1 ? hex + (value.ends_with(':') ? 1 : 0)
+                           : std::string(c == '\\' || c == '"' ? "\\" : "") + c;
     }
-    place_->lines +=
-        '"' + name +
-        "\"=" + (type == 1 ? '"' + value + '"' : "hex(" + std::to_string(type) + "):" + value) +
-        "\n";
+    place_->lines += '"' + name + "\"=" + value + (type == 1 ? "\"\n" : "\n");
     place_->config.File("Quillbox/registry.reg",
                         "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + subKey_ +
                             "]\n" + place_->lines);
