@@ -32,20 +32,19 @@ std::vector<std::string> Pieces(const std::string& bytes) {
 // `after`, in order and unchanged; a last piece without a line end may have
 // got one.
 bool KeepsOtherLines(const std::string& before, const std::string& after) {
-    const std::vector<std::string> kept = Pieces(after);
-    std::size_t k = 0;
+    std::size_t at = 0;
     for (const std::string& piece : Pieces(before)) {
         std::string plain;
         for (const char c : piece)
             if (c != '\0')
                 plain += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (piece.empty() || plain.find("\"version\"") != std::string::npos ||
+        if (plain.find("\"version\"") != std::string::npos ||
             plain.find("\"language\"") != std::string::npos)
             continue;
-        while (k < kept.size() && !kept[k].starts_with(piece))
-            ++k;
-        if (k++ == kept.size())
+        at = after.find(piece, at);
+        if (at == std::string::npos)
             return false;
+        at += piece.size();
     }
     return true;
 }
