@@ -32,19 +32,20 @@ std::vector<std::string> Pieces(const std::string& bytes) {
 // `after`, in order and unchanged; a last piece without a line end may have
 // got one.
 bool KeepsOtherLines(const std::string& before, const std::string& after) {
-    std::size_t at = 0;
+    const std::vector<std::string> kept = Pieces(after);
+    std::size_t k = 0;
     for (const std::string& piece : Pieces(before)) {
         std::string plain;
         for (const char c : piece)
             if (c != '\0')
                 plain += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (plain.find("\"version\"") != std::string::npos ||
+        if (piece.empty() || plain.find("\"version\"") != std::string::npos ||
             plain.find("\"language\"") != std::string::npos)
             continue;
-        at = after.find(piece, at);
-        if (at == std::string::npos)
+        while (k < kept.size() && !kept[k].starts_with(piece))
+            ++k;
+        if (k++ == kept.size())
             return false;
-        at += piece.size();
     }
     return true;
 }
