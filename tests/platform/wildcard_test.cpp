@@ -2,6 +2,7 @@
 #include "testing/wine.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 using stampwell::platform::WildcardMatch;
 using stampwell::platform::WildcardPattern;
@@ -10,12 +11,12 @@ namespace {
 
 struct Case {
     const char* pattern;
-    const char* name;
+    std::string name;
     bool matches;
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
-    *os << '"' << c.pattern << "\" ~ \"" << c.name << '"';
+    *os << '"' << c.pattern << "\" ~ \"" << c.name.substr(0, 20) << '"';
 }
 
 class WildcardRules : public ::testing::TestWithParam<Case> {};
@@ -34,10 +35,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"*.txt", "a.txt.bak", false}, Case{"*.txt", "atxt", false},
         Case{"*.txt", "a.txt.", false}, Case{"a*b*c", "aXbYbZc", true},
         Case{"a*b*c", "aXbYbZ", false}, Case{"report", "report2", false},
-        // "*." is the names without a point; "abc.*" and "abc." also match "abc".
-        Case{"*.", "README", true}, Case{"*.", "trailing.", true}, Case{"*.", "a.txt", false},
-        Case{"abc.*", "abc", true}, Case{"abc.*", "abcdef", false}, Case{"abc.", "abc", true},
-        Case{"abc.", "abc.d", false},
+        // "*.*" is every name, "*." the names without a point; "abc.*" and
+        // "abc." also match "abc".
+        Case{"*.*", "README", true}, Case{"*.*", ".hidden", true}, Case{"*.*", "a.b.c", true},
+        Case{"*.*", "trailing.", true}, Case{"*.", "README", true}, Case{"*.", "trailing.", true},
+        Case{"*.", "a.txt", false}, Case{"abc.*", "abc", true}, Case{"abc.*", "abcdef", false},
+        Case{"abc.", "abc", true}, Case{"abc.", "abc.d", false},
         // '?' is one character, but none before a point or at the end of the
         // name, and never a point itself.
         Case{"a?c", "abc", true}, Case{"a?c", "ac", false}, Case{"a?c", "abbc", false},
@@ -56,21 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
         // no case folding, and a raw byte is not the character it may mean.
         Case{"caf?.txt", "caf\xe9.txt", true}, Case{"caf\xc9*", "caf\xe9.txt", false},
         Case{"café*", "caf\xe9.txt", false}, Case{"??", "\xc3x", true},
-        Case{"??", "\xc0\xaf", true}, Case{"?", "\xc0\xaf", false}));
+        Case{"??", "\xc0\xaf", true}, Case{"?", "\xc0\xaf", false},
+        // Backtracking would take ages on these; the matcher is linear.
+        Case{"*a*a*a*a*a*a*a*a*a*a*a*a*b", std::string(255, 'a'), false},
+        Case{"*a*a*a*a*a*a*a*a*a*a*a*a*", std::string(255, 'a'), true}));
 
 // Final sigma folds like sigma; Wine's case tables leave it as it is.
 TEST(Wildcard, StarDotStarMatchesEveryNameAndFinalSigmaFoldsLikeSigma) {
-    for (const char* name : {"README", ".hidden", "a.b.c", "trailing."})
-        EXPECT_TRUE(WildcardMatch("*.*", name)) << name;
     EXPECT_TRUE(WildcardPattern("*.*").MatchesEveryName());
     EXPECT_TRUE(WildcardPattern("*").MatchesEveryName());
     EXPECT_FALSE(WildcardPattern("*.txt").MatchesEveryName());
     EXPECT_EQ(WildcardMatch("*ς", "ΛΌΓΟΣ"), !stampwell::testing::UnderWine());
-}
-
-TEST(Wildcard, ManyStarsStayFast) {
-    // Backtracking would take ages here; the matcher is linear.
-    const std::string name(255, 'a');
-    EXPECT_FALSE(WildcardMatch("*a*a*a*a*a*a*a*a*a*a*a*a*b", name));
-    EXPECT_TRUE(WildcardMatch("*a*a*a*a*a*a*a*a*a*a*a*a*", name));
 }

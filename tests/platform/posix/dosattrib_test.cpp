@@ -83,18 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
         Sample{"LongerThanItsVersion", kV5 + "tail", Form::Binary, 3, kTicks, true},
         Sample{"WordNotValid", Record("0x2", 5, Le(0x10, 4) + Le(7, 4) + Le(kTicks, 8)),
                Form::Binary, 2, kTicks},
-        Sample{"TimeNotValid",
-               Record("", 5, Le(0x81, 4) + Le(6, 4) + Le(kTicks, 8)),
-               Form::Binary,
-               6,
-               {}},
+        Sample{"TimeNotValid", Record("", 5, Le(0x81, 4) + Le(6, 4) + Le(kTicks, 8)), Form::Binary,
+               6, std::nullopt},
         Sample{"ShortWithText", Record("0x2", 4, Le(0x11, 4) + Le(2, 4)), Form::Foreign, 2, {}},
         Sample{"Version1", Record("0x20", 1, std::string(40, '\0')), Form::Foreign, 0x20, {}},
-        Sample{"LevelNotVersion",
-               Record("", 5, std::string(16, '\0')).replace(4, 1, "\4"),
-               Form::Foreign,
-               0,
-               {}},
+        Sample{"LevelNotVersion", Record("", 5, std::string(16, '\0')).replace(4, 1, "\4"),
+               Form::Foreign, 0, std::nullopt},
         Sample{"TextNotHex", "0xg", Form::Foreign, 0, {}},
         Sample{"TooManyDigits", "0x123456789", Form::Foreign, 0, {}},
         Sample{"Empty", "", Form::Foreign, 0, {}}),
@@ -103,7 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
 // A new value is the text unless it holds a creation time; without one, only
 // the time's flag goes.
 TEST(DosAttrib, ANewValueIsTheTextUnlessItHoldsACreationTime) {
-    EXPECT_EQ(RewriteDosAttrib({}, 0x21, std::nullopt), "0x21");
     const std::string v5 = Record("0x21", 5, Le(0x11, 4) + Le(0x21, 4) + Le(kTicks, 8));
     EXPECT_EQ(RewriteDosAttrib({}, 0x21, kTicks), v5);
     EXPECT_EQ(RewriteDosAttrib(ParseDosAttrib("0x6"), 0x21, kTicks), v5);

@@ -17,8 +17,10 @@ constexpr std::uint32_t kFour = kAttrReadOnly | kAttrHidden | kAttrSystem | kAtt
 
 // Wine sets Archive on every file. Compressed, Sparse and Reparse point come
 // back in a word read; writing such a word back changes only the four. An
-// empty word leaves Windows' "none", Normal.
-TEST(Attributes, SetsAndClearsEachOfTheFourOnAFile) {
+// empty word leaves Windows' "none", Normal. A folder's word is written
+// without its Directory bit; Windows keeps Read-only on a folder (Explorer
+// reads it as "customised"), Wine ignores it.
+TEST(Attributes, SetsAndClearsEachOfTheFourOnAFileAndAFolder) {
     Scratch scratch;
     const std::string file = scratch.File("a.txt");
     const std::uint32_t archive = UnderWine() ? kAttrArchive : 0;
@@ -35,12 +37,6 @@ TEST(Attributes, SetsAndClearsEachOfTheFourOnAFile) {
     EXPECT_EQ(Word(file), kFour);
     ASSERT_FALSE(WriteAttributes(file, 0).Failed());
     EXPECT_EQ(Word(file), UnderWine() ? kAttrArchive : std::uint32_t{FILE_ATTRIBUTE_NORMAL});
-}
-
-// Windows keeps Read-only on a folder (Explorer reads it as "customised");
-// Wine ignores it.
-TEST(Attributes, WritesAFolderWordWithoutItsDirectoryBit) {
-    Scratch scratch;
     const std::string folder = scratch.Folder("sub");
     ASSERT_FALSE(WriteAttributes(folder, kAttrDirectory | kAttrHidden | kAttrSystem).Failed());
     EXPECT_EQ(Word(folder), kAttrDirectory | kAttrHidden | kAttrSystem);

@@ -51,9 +51,7 @@ struct Stored {
 class WineReadsStoredValues : public ::testing::TestWithParam<Stored> {};
 
 // Wine reads the text at the start of the value and takes Hidden and System
-// from it, Read-only from the mode, and marks every file Archive. It keeps no
-// creation time: neither the stored one nor the birth time, it reports the
-// last write time in its place.
+// from it, Read-only from the mode, and marks every file Archive.
 TEST_P(WineReadsStoredValues, AsStampwellWroteThem) {
     if (!stampwell::testing::UnderWine())
         GTEST_SKIP() << "Windows keeps its attributes itself; only Wine reads user.DOSATTRIB";
@@ -66,16 +64,6 @@ TEST_P(WineReadsStoredValues, AsStampwellWroteThem) {
               0);
     ASSERT_EQ(LinuxCall(kChmod, unixPath.c_str(), reinterpret_cast<const void*>(stored.mode)), 0);
     EXPECT_EQ(GetFileAttributesW(Widen(file).c_str()), stored.seen);
-
-    const HANDLE handle = CreateFileW(Widen(file).c_str(), FILE_READ_ATTRIBUTES, 7, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    FILETIME created{};
-    FILETIME written{};
-    EXPECT_TRUE(GetFileTime(handle, &created, nullptr, &written));
-    CloseHandle(handle);
-    EXPECT_EQ(created.dwLowDateTime, written.dwLowDateTime);
-    EXPECT_EQ(created.dwHighDateTime, written.dwHighDateTime);
 }
 
 // Samba's own record leaves the text empty: Wine sees none of its bits.
