@@ -322,8 +322,10 @@ SysError JournalWriter::Create(const std::string& folder, const JournalHead& hea
     auto made = std::unique_ptr<JournalWriter>(new JournalWriter);
     SysError error;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        made->path_ =
-            JoinPath(folder, stamp + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + kSuffix);
+        // A run begun in the same instant as another (a coarse clock) sorts
+        // after it: '_' sorts after the suffix's '.', and _01 to _99 in order.
+        const std::string again = "_" + std::to_string(100 + attempt).substr(1);
+        made->path_ = JoinPath(folder, stamp + (attempt == 0 ? "" : again) + kSuffix);
         error = made->file_.Create(made->path_);
         if (!error.Failed() || !platform::PathExists(made->path_))
             break;

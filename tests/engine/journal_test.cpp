@@ -65,12 +65,13 @@ std::string Damaged(std::string line, int field, int word, const std::string& ba
     return line.replace(start, end - start, bad);
 }
 
+// Runs begun in the same instant still list in the order they began.
 TEST(Journal, KeepsTheNewestFiftyRuns) {
     TempFolder tree;
     std::vector<std::string> made;
     for (int i = 0; i < 55; ++i) {
         char started[64];
-        std::snprintf(started, sizeof started, "2026-01-01 00:00:%02d.000000000 UTC", i);
+        std::snprintf(started, sizeof started, "2026-01-01 00:00:%02d.000000000 UTC", i / 12);
         std::unique_ptr<JournalWriter> writer;
         ASSERT_FALSE(
             JournalWriter::Create(tree.Root(), {started, "p", "i", "o", {}}, writer).Failed());
@@ -80,8 +81,8 @@ TEST(Journal, KeepsTheNewestFiftyRuns) {
     PruneJournals(tree.Root());
     const std::vector<Journal> kept = ListJournals(tree.Root());
     ASSERT_EQ(kept.size(), kJournalsKept);
-    EXPECT_EQ(kept.front().file, made.back()) << "newest first";
-    EXPECT_EQ(kept.back().file, made[5]) << "the five oldest went";
+    for (std::size_t k = 0; k < kept.size(); ++k)
+        EXPECT_EQ(kept[k].file, made[made.size() - 1 - k]) << "newest first, the five oldest gone";
 }
 
 // A run and its undo through the journal: the items get back every value they
