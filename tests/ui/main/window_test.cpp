@@ -23,12 +23,8 @@ using namespace stampwell::ui;
 
 Q_DECLARE_METATYPE(MessageAnswer)
 
-namespace {
-
 const QString kValid = QString::fromStdString(stampwell::support::FormatDateTimeText(
     stampwell::platform::LocalDateTime{2001, 2, 3, 4, 5, 6, 0}));
-
-} // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
