@@ -44,11 +44,10 @@ public:
 };
 
 RecordingTray& UseTray(frmMain& main, bool available) {
-    auto tray = std::make_unique<RecordingTray>();
+    auto* tray = new RecordingTray;
     tray->available = available;
-    RecordingTray& recorder = *tray;
-    Control<AppController>(main, QString())->SetTray(std::move(tray));
-    return recorder;
+    Control<AppController>(main, QString())->SetTray(std::unique_ptr<RecordingTray>(tray));
+    return *tray;
 }
 
 } // namespace
