@@ -67,10 +67,8 @@ TEST_P(DosAttribSamples, ReadAsFarAsTheyGoAndRewrittenKeepEveryOtherByte) {
 INSTANTIATE_TEST_SUITE_P(
     Values, DosAttribSamples,
     ::testing::Values(
-        Sample{"Text", "0x26", Form::Text, 0x26, {}},
         Sample{"TextWithNul", std::string("0X22\0", 5), Form::Text, 0x22, {}},
         Sample{"EveryHexDigit", "0xAFfa90", Form::Text, 0xaffa90, {}},
-        Sample{"Version5", kV5, Form::Binary, 3, kTicks, true},
         Sample{"Version5WithText", Record("0x23", 5, Le(0x11, 4) + Le(0x23, 4) + Le(kTicks, 8)),
                Form::Binary, 0x23, kTicks, true},
         Sample{"Version4", Record("", 4, Le(0x51, 4) + Le(0x20, 4) + Le(kOther, 8) + Le(kTicks, 8)),
@@ -90,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         Sample{"LevelNotVersion", Record("", 5, std::string(16, '\0')).replace(4, 1, "\4"),
                Form::Foreign, 0, std::nullopt},
         Sample{"TextNotHex", "0xg", Form::Foreign, 0, {}},
-        Sample{"TooManyDigits", "0x123456789", Form::Foreign, 0, {}},
-        Sample{"Empty", "", Form::Foreign, 0, {}}),
+        Sample{"TooManyDigits", "0x123456789", Form::Foreign, 0, {}}),
     [](const auto& info) { return info.param.name; });
 
 // A new value is the text unless it holds a creation time; without one, only

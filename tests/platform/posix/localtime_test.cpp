@@ -20,9 +20,7 @@ TEST(LocalTime, UsesTheRulesInForceAtThatDate) {
         {{1947, 6, 29, 2, 30, 0, 0}, -710382600},
         {{1947, 5, 11, 3, 30, 0, 0}, std::nullopt},
         {{2024, 2, 29, 23, 59, 59, 0}, 1709247599},
-        {{2024, 2, 30, 0, 0, 0, 0}, std::nullopt},
-        {{2024, 13, 1, 0, 0, 0, 0}, std::nullopt},
-        {{2024, 1, 1, 24, 0, 0, 0}, std::nullopt}};
+        {{2024, 2, 30, 0, 0, 0, 0}, std::nullopt}};
     for (const auto& [local, seconds] : cases) {
         const auto instant = FromLocal(local);
         EXPECT_EQ(instant ? std::optional(instant->seconds) : std::nullopt, seconds)
