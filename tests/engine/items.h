@@ -156,6 +156,7 @@ struct Recorder {
             failed.push_back(failure.item);
         failed = Sorted(failed);
         EXPECT_EQ(outcome.failed, std::unique(failed.begin(), failed.end()) - failed.begin());
+        EXPECT_EQ(outcome.recursive, job.recursive);
         return EndingWord(outcome.ending) + " " + std::to_string(outcome.files) + " " +
                std::to_string(outcome.folders) + " " + std::to_string(outcome.failed) + " " +
                std::to_string(announced);
