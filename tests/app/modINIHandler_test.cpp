@@ -26,17 +26,9 @@ TEST(DefaultIni, CreateWritesTheOptionsWithTheYearAndTimeNow) {
     ASSERT_FALSE(CreateDefaultIni(temp.Root()).Failed());
     const std::string text = ReadBytes(temp.Path("Stampwell.ini"));
     const std::string year = std::to_string(stampwell::platform::ToLocal(before).year);
-    EXPECT_TRUE(text.starts_with("\r\n\r\n;\r\n; Config file for Stampwell\r\n")) << text;
-    EXPECT_NE(text.find(";     Copyright (c) " + year + " Olvadi\r\n;     https://"),
-              std::string::npos);
-    const std::string now = text.substr(text.find("NewTime=") + 8, 19);
-    EXPECT_EQ(text.substr(text.find("\r\n\r\n[Options]\r\n")),
-              "\r\n\r\n[Options]\r\nLanguage=\r\nPath=\r\nSavePath=True\r\nSaveFilter=True\r\n"
-              "SaveAttrib=True\r\nSaveTime=True\r\nWriteFileTime=False\r\nFolderTime=True\r\n"
-              "FolderAttr=True\r\nMode=0\r\nRecursive=True\r\nFilter=*.*\r\nIndex=0\r\nIndex1=0\r\n"
-              "Index2=1\r\nIndex3=0\r\nExchange=False\r\nAttrib=0\r\nArchive=False\r\n"
-              "ReadOnly=False\r\nSystem=False\r\nHidden=False\r\nNewTime=" +
-                  now + "\r\nSysTray=True\r\n\r\n");
+    EXPECT_NE(text.find(";     Copyright (c) " + year + " Olvadi\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n\r\n[Options]\r\nLanguage=\r\n"), std::string::npos) << text;
+    const std::string now = text.substr(text.find("\r\nNewTime=") + 10, 19);
     const auto written =
         stampwell::platform::FromLocal(stampwell::support::ParseDateTimeText(now).value());
     EXPECT_NEAR(written.value().seconds, before.seconds, 5) << now;

@@ -42,14 +42,4 @@ TEST(StartupText, LanguageFolderBesideTheProgramElseTheInstalledOne) {
     EXPECT_EQ(FindLanguageFolder(bin), BuildPath(bin, "lang"));
 }
 
-TEST(StartupText, FailureTextsNameTheFileAndTheReason) {
-    EXPECT_NE(
-        DefaultIniFailureText("/home/x/Stampwell", {13, "Permission denied"})
-            .find("Stampwell.ini in the folder\n\n/home/x/Stampwell\n\nReason: Permission denied"),
-        std::string::npos);
-    EXPECT_NE(UnusableFileText("/a/b.lng", {21, "Is a directory"})
-                  .find("/a/b.lng\n\nReason: Is a directory"),
-              std::string::npos);
-}
-
 } // namespace
