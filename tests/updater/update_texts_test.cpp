@@ -30,7 +30,6 @@ TEST(UpdateTexts, OnlyExactlyDeOrEnHasText) {
               u"An active internet connection is required.\r\n\r\nDo you want to go online now?");
     for (const std::u16string language : {u"DE", u"En", u"fr", u"e"})
         EXPECT_EQ(QuestionText(MessageLines(language)), u"\r\n\r\n\r\n");
-    EXPECT_EQ(QuestionTitle(), u"Quillbox Stampwell Update");
 }
 
 TEST(UpdateTexts, TheArgumentIsWhatFollowsTheProgramName) {

