@@ -9,7 +9,8 @@ using enum Mode;
 using BatchRun = RunTree;
 
 // The files in search order (two threads work on them), then the folders as
-// found, the chosen folder last; FindFiles finds the same.
+// found, the chosen folder last; FindFiles finds the same, whether the
+// chosen folder ends in a separator or not.
 TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
     const Recorder recorder = Check({FilesAndFolders, true, "", "*.txt", "done 7 5 0 12", nullptr});
     // A folder's matching files, then its sub-folders (those whose names
@@ -17,13 +18,16 @@ TEST_F(BatchRun, FilesThenFoldersInSearchOrderWithTheChosenFolderLast) {
     EXPECT_EQ(InOrder(recorder.inHand), "a.txt h.txt s.txt old.txt/z.txt other/e.txt sub/c.txt "
                                         "sub/deep/d.txt old.txt other sub sub/deep .");
     EXPECT_NE(WordOf(tree_.Path("a.txt")) & kAttrReadOnly, 0u) << "still read-only";
-    FileList found;
-    FolderList folders;
-    FindFiles(tree_.Root(), true, "*.txt", &found, folders);
-    std::vector<std::string> paths;
-    for (const FileRecord& record : found)
-        paths.push_back(record.FullPath());
-    EXPECT_EQ(InOrder(paths) + " " + InOrder(folders) + " .", InOrder(recorder.inHand));
+    for (const std::string& chosen : {tree_.Root(), tree_.Root() + platform::kPathSeparator}) {
+        FileList found;
+        FolderList folders;
+        FindFiles(chosen, true, "*.txt", &found, folders);
+        std::vector<std::string> paths;
+        for (const FileRecord& record : found)
+            paths.push_back(record.FullPath());
+        EXPECT_EQ(InOrder(paths) + " " + InOrder(folders) + " .", InOrder(recorder.inHand))
+            << chosen;
+    }
 }
 
 // The filter limits the files, never the folders; a run that finds no file
