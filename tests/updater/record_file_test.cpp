@@ -69,6 +69,7 @@ TEST(RecordFile, KeysFollowTheirSectionsAndRemovals) {
     for (const auto& [path, values] : {std::pair<std::string, int>{kKey, 1},
                                        {"HKEY_CURRENT_USER\\Software\\Olvadi", 0},
                                        {"HKEY_CURRENT_USER\\Software\\Olv", -1},
+                                       {"HKEY_CURRENT_USER\\A\\B", -1},
                                        {"HKEY_CURRENT_USER\\A\\B\\C", -1},
                                        {"HKEY_CURRENT_USER\\A\\B2", 0}})
         EXPECT_EQ(file.Key(path) ? static_cast<int>(file.Key(path)->size()) : -1, values) << path;
