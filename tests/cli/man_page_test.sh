@@ -6,17 +6,11 @@ cli=$1
 page=$2
 
 # "  -r,--recursive   include ..." and "--touch TEXT:{...}": the names before the first blank.
-of_help() {
-    "$cli" --help | sed -n 's/^  \(-[^ ]*\).*/\1/p' | tr ',' '\n' | sort
-}
+help=$("$cli" --help | sed -n 's/^  \(-[^ ]*\).*/\1/p' | tr ',' '\n' | sort)
 # In the OPTIONS section, the line after each .TP, with the escapes taken out.
-of_page() {
-    sed -n '/^\.SH OPTIONS/,/^\.SH /p' "$page" | sed -n '/^\.TP/{n;p}' |
-        sed 's/\\-/-/g; s/\\f[BIRP]//g; s/ .*//' | tr ',' '\n' | sort
-}
+page_options=$(sed -n '/^\.SH OPTIONS/,/^\.SH /p' "$page" | sed -n '/^\.TP/{n;p}' |
+    sed 's/\\-/-/g; s/\\f[BIRP]//g; s/ .*//' | tr ',' '\n' | sort)
 
-help=$(of_help)
-page_options=$(of_page)
 [ "$(wc -l <<<"$help")" -ge 15 ] || { echo "FAIL: too few options in --help: $help"; exit 1; }
 if [ "$help" != "$page_options" ]; then
     echo "FAIL: the manual page and --help name different options"

@@ -1,5 +1,4 @@
 #include "cli/shellquote.h"
-#include "platform/posix/longpath.h"
 #include "testing/environment.h"
 #include "testing/tempfolder.h"
 
@@ -51,29 +50,16 @@ protected:
     const std::string dat = tree.File("data/sub/c.dat");
 };
 
+// With -v every item is a line on stdout, files first and the chosen folder
+// last; the summary ends the run.
 TEST_F(CliProcess, RunEndsWithTheSummaryAndStatusZeroAndEveryItemIsOneLine) {
-    Result result = Cli(
-        {"-r", "--filter", "*.txt", "--set", "modified=2001-02-03 04:05:06Z", tree.Path("data")});
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out + result.err, "files: 2, folders: 2, failed: 0\n");
-    const std::string odd = tree.File("odd/a\nb.txt");
+    tree.File("odd/a\nb.txt");
     const std::string plain = tree.File("odd/c.txt");
-    result =
-        Cli({"-v", "--touch", "files", "--set", "accessed=2001-02-03 04:05:06Z", tree.Path("odd")});
-    EXPECT_EQ(result.status, 0);
+    const Result result = Cli({"-v", "--set", "accessed=2001-02-03 04:05:06Z", tree.Path("odd")});
+    EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "'" + tree.Path("odd/a") + "'$'\\n''b.txt': accessed time set\n" + plain +
-                              ": accessed time set\nfiles: 2, folders: 0, failed: 0\n");
-}
-
-// Every write is read back, so the summary says that the times were kept.
-TEST_F(CliProcess, PathsLongerThanPathMaxAreRunOver) {
-    const stampwell::testing::LongPath deep(tree.Folder("long"));
-    ASSERT_GT(deep.Folder().size(), std::size_t{PATH_MAX});
-    const std::string deepFile = deep.MakeFile("a.txt");
-    EXPECT_EQ(Cli({"--set", "modified=2001-02-03 04:05:06Z", deepFile}).out,
-              "files: 1, folders: 0, failed: 0\n");
-    EXPECT_EQ(Cli({"--set", "accessed=2001-02-03 04:05:06Z", deep.Folder()}).out,
-              "files: 1, folders: 1, failed: 0\n");
+                              ": accessed time set\n" + tree.Path("odd") +
+                              ": accessed time set\nfiles: 2, folders: 1, failed: 0\n");
 }
 
 // One line for the item, with what failed and why (a link keeps no
@@ -101,7 +87,6 @@ TEST_F(CliProcess, BadUsageGivesStatusTwoAndTouchesNothing) {
     const Result result = Cli({"--filter", "*", "--set", "modified=2001-02-03 04:05:06Z", file});
     EXPECT_EQ(result.status, 2) << result.err;
     EXPECT_EQ(result.err.find("stampwell-cli: "), 0u) << result.err;
-    EXPECT_TRUE(result.out.empty());
     EXPECT_EQ(Status(file).st_mtim.tv_nsec, before.st_mtim.tv_nsec);
 }
 
@@ -165,9 +150,8 @@ TEST_F(CliProcess, InterruptStopsTheRunCleanly) {
     EXPECT_LT(lines, kFiles + 1) << "items after the cancel were left alone";
 }
 
-// Local time by the zone's rules at the typed date (a skipped hour does not
-// exist); --show prints each time to the nanosecond in local time with its own
-// offset, and the four attributes.
+// Local time by the zone's rules at the typed date; --show prints each time to the nanosecond in
+// local time with its own offset, and the four attributes.
 TEST_F(CliProcess, LocalTimeIsTheExactInstantAndShowPrintsItBack) {
     const std::string berlin = "TZ=Europe/Berlin";
     for (const char* set :
@@ -176,9 +160,6 @@ TEST_F(CliProcess, LocalTimeIsTheExactInstantAndShowPrintsItBack) {
         ASSERT_EQ(Cli({"--set", set, "--set-attr", "hidden,readonly", file}, berlin).status, 0)
             << set;
     EXPECT_EQ(Status(file).st_mtim.tv_sec, 1'705'316'400);
-    const Result skipped = Cli({"--set", "modified=2024-03-31 02:30:00", file}, berlin);
-    EXPECT_EQ(skipped.status, 2);
-    EXPECT_NE(skipped.err.find("does not exist"), std::string::npos) << skipped.err;
     const Result shown = Cli({"--show", file}, berlin);
     EXPECT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(shown.out, "created: 2024-07-15 12:00:00.123456700 +02:00\n"
@@ -192,18 +173,14 @@ TEST_F(CliProcess, LocalTimeIsTheExactInstantAndShowPrintsItBack) {
 // without one; a dry run needs none, says what it would do and writes nothing.
 TEST_F(CliProcess, JournalUndoAndDryRun) {
     const auto before = Status(file);
-    ASSERT_EQ(Cli({"-r", "--set", "modified=2001-02-03 04:05:06Z", "--set-attr", "hidden",
-                   tree.Path("data")})
+    ASSERT_EQ(Cli({"-r", "--touch", "files", "--set", "modified=2001-02-03 04:05:06Z", "--set-attr",
+                   "hidden", tree.Path("data")})
                   .status,
               0);
-    EXPECT_EQ(Status(file).st_mtim.tv_sec, kTime);
     const Result undo = Cli({"--undo", "last"});
     EXPECT_EQ(undo.status, 0) << undo.err;
-    EXPECT_TRUE(undo.out.ends_with("restored: 5, skipped: 0, failed: 0\n")) << undo.out;
+    EXPECT_TRUE(undo.out.ends_with("restored: 3, skipped: 0, failed: 0\n")) << undo.out;
     EXPECT_EQ(Status(file).st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-    const std::string journals = Cli({"--journal"}).out;
-    EXPECT_NE(journals.find("undo of set modified"), std::string::npos) << journals;
-    EXPECT_NE(journals.find("failed 0, undone)"), std::string::npos) << journals;
 
     const std::string blocked = "XDG_STATE_HOME=" + file;
     Result result = Cli({"--set", "modified=2001-02-03 04:05:06Z", file}, blocked);
@@ -216,19 +193,6 @@ TEST_F(CliProcess, JournalUndoAndDryRun) {
     EXPECT_EQ(Cli({"--no-journal", "--set", "modified=2001-02-03 04:05:06Z", file}, blocked).status,
               0);
     EXPECT_EQ(Status(file).st_mtim.tv_sec, kTime);
-}
-
-// A run cut short (its journal has no end line) is named at the next start,
-// with the command that undoes it.
-TEST_F(CliProcess, ARunCutShortIsNamedWithTheCommandThatUndoesIt) {
-    const std::string journal =
-        tree.File("state/Quillbox/Stampwell/journal/20261207-000000.000000000.journal",
-                  "Stampwell journal 1\nstarted\t2026-12-07 00:00:00.0 UTC\n"
-                  "program\tstampwell-cli\nitem\t/some/where\n");
-    const Result result = Cli({"--dry-run", file});
-    EXPECT_NE(result.err.find("was cut short; undo it with: stampwell-cli --undo " + journal),
-              std::string::npos)
-        << result.err;
 }
 
 } // namespace
