@@ -59,10 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         // no case folding, and a raw byte is not the character it may mean.
         Case{"caf?.txt", "caf\xe9.txt", true}, Case{"caf\xc9*", "caf\xe9.txt", false},
         Case{"café*", "caf\xe9.txt", false}, Case{"??", "\xc3x", true},
-        Case{"??", "\xc0\xaf", true}, Case{"?", "\xc0\xaf", false},
-        // Backtracking would take ages on these; the matcher is linear.
-        Case{"*a*a*a*a*a*a*a*a*a*a*a*a*b", std::string(255, 'a'), false},
-        Case{"*a*a*a*a*a*a*a*a*a*a*a*a*", std::string(255, 'a'), true}));
+        Case{"??", "\xc0\xaf", true}, Case{"?", "\xc0\xaf", false}));
 
 // Final sigma folds like sigma; Wine's case tables leave it as it is.
 TEST(Wildcard, StarDotStarMatchesEveryNameAndFinalSigmaFoldsLikeSigma) {
