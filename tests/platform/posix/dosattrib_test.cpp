@@ -58,7 +58,6 @@ TEST_P(DosAttribSamples, ReadAsFarAsTheyGoAndRewrittenKeepEveryOtherByte) {
     const DosAttrib again = ParseDosAttrib(*changed);
     EXPECT_EQ(again.word, 0x27u);
     EXPECT_EQ(again.created, kOther);
-    EXPECT_GE(changed->size(), sample.bytes.size());
     if (sample.exact) {
         EXPECT_EQ(RewriteDosAttrib(again, sample.word, sample.created), sample.bytes);
     }
@@ -81,8 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
         Sample{"TimeNotValid", Record("", 5, Le(0x81, 4) + Le(6, 4) + Le(kTicks, 8)), Form::Binary,
                6, std::nullopt},
         Sample{"Version1", Record("0x20", 1, std::string(40, '\0')), Form::Foreign, 0x20, {}},
-        Sample{"LevelNotVersion", Record("", 5, std::string(16, '\0')).replace(4, 1, "\4"),
-               Form::Foreign, 0, std::nullopt},
         Sample{"TextNotHex", "0xg", Form::Foreign, 0, {}}),
     [](const auto& info) { return info.param.name; });
 
