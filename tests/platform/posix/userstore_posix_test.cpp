@@ -61,7 +61,7 @@ TEST_F(UserStorePosix, ChangesOneValueAndKeepsEverythingElse) {
 }
 
 // A write to each sample record keeps the file's encoding and every other
-// value as Stampupdate reads it.
+// value as Stampupdate reads it; writing the value it holds changes no byte.
 TEST_F(UserStorePosix, SampleRecordsKeepTheirEncodingAndOtherValues) {
     for (const auto& sample : stampwell::testing::RecordSamples()) {
         config.File("Quillbox/registry.reg", sample.bytes);
@@ -74,7 +74,10 @@ TEST_F(UserStorePosix, SampleRecordsKeepTheirEncodingAndOtherValues) {
                 EXPECT_EQ(ReadUserString(kKey, name), text) << sample.name << ": " << name;
             }
         }
-        EXPECT_EQ(ReadBytes(File()).starts_with("\xFF\xFE"), sample.bytes.starts_with("\xFF\xFE"))
+        const std::string after = ReadBytes(File());
+        EXPECT_EQ(after.starts_with("\xFF\xFE"), sample.bytes.starts_with("\xFF\xFE"))
             << sample.name;
+        EXPECT_FALSE(WriteUserString(kKey, "Version", "9.99").Failed()) << sample.name;
+        EXPECT_EQ(ReadBytes(File()), after) << sample.name << ": the same value written again";
     }
 }
