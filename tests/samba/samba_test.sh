@@ -23,9 +23,8 @@ mkdir -p "$share" "$work/private" "$work/lock" "$work/state" "$work/cache" "$wor
 export TZ=UTC XDG_STATE_HOME="$work/journals"
 
 client() { smbclient -N -s "$work/smb.conf" -p "$port" //127.0.0.1/t "$@"; }
-# "23" from allinfo's "attributes: RHA (23)", and its creation time.
+# "23" from allinfo's "attributes: RHA (23)".
 shown_word() { client -c "allinfo \"$1\"" | sed -n 's/^attributes:.*(\([0-9a-f]*\))$/\1/p'; }
-shown_created() { client -c "allinfo \"$1\"" | sed -n 's/^create_time:[[:space:]]*//p'; }
 # The value of one line of stampwell-cli --show.
 read_back() { "$cli" --show "$share/$1" | sed -n "s/^$2: //p"; }
 
@@ -73,51 +72,29 @@ CONF
 }
 start_smbd || { echo "FAIL: smbd did not start; its log:" >&2; cat "$work/smbd.log" >&2; exit 1; }
 
-# stampwell-cli -> the client: each attribute alone and all four, on a file
-# and a folder, then the creation time.
+# stampwell-cli -> the client: the four attributes on a file and a folder,
+# then the creation time, which a client's change keeps to the 100 ns (Samba
+# reads our value and writes it back).
 : >"$share/f.txt"
 mkdir "$share/d"
-while read -r list file_word folder_word; do
-    for item in f.txt d; do
-        "$cli" --clear-attr archive,readonly,system,hidden "$share/$item" >/dev/null 2>&1
-        "$cli" --set-attr "$list" "$share/$item" >/dev/null || fail "set $list on $item"
-        expect "$item with $list: the client sees" "$(shown_word "$item")" \
-            "$([ "$item" = d ] && echo "$folder_word" || echo "$file_word")"
-    done
-done <<'TABLE'
-archive 20 30
-readonly 1 11
-system 4 14
-hidden 2 12
-archive,readonly,system,hidden 27 37
-TABLE
-"$cli" --clear-attr readonly "$share/d" >/dev/null
 for item in f.txt d; do
+    "$cli" --set-attr archive,readonly,system,hidden "$share/$item" >/dev/null || fail "set on $item"
+    expect "$item: the client sees" "$(shown_word "$item")" "$([ "$item" = d ] && echo 37 || echo 27)"
+    [ "$item" = d ] && "$cli" --clear-attr readonly "$share/d" >/dev/null
     "$cli" --set "created=2001-02-03 04:05:06.1234567Z" "$share/$item" >/dev/null
-    expect "$item: the client sees created" "$(shown_created "$item")" "Sat Feb  3 04:05:06 2001 UTC"
-    # The client changes an attribute: Samba reads the stored creation time
-    # and writes it back, to the 100 ns.
     client -c "setmode \"$item\" -s" >/dev/null
     expect "$item: created after the client's change" "$(read_back "$item" created)" \
         "2001-02-03 04:05:06.123456700 +00:00"
 done
 
-# The client -> stampwell-cli: Samba's binary form, Read-only in its word only.
+# The client -> stampwell-cli: Samba's binary form is read and rewritten.
 mkdir "$share/e"
 : >"$share/g.txt"
 for item in g.txt e; do
     client -c "setmode \"$item\" +rhs" >/dev/null
-    expect "$item after setmode +rhs: lines shown" \
-        "$("$cli" --show "$share/$item" | grep -cxE '(readonly|hidden|system): set|archive: clear')" 4
-    created=$(shown_created "$item")
-    exact=$(read_back "$item" created)
     "$cli" --set-attr archive "$share/$item" >/dev/null
     expect "$item after --set-attr archive: the client sees" "$(shown_word "$item")" \
         "$([ "$item" = e ] && echo 37 || echo 27)"
-    expect "$item: the creation time" "$(shown_created "$item")" "$created"
-    expect "$item: the exact creation time" "$(read_back "$item" created)" "$exact"
-    client -c "setmode \"$item\" -r" >/dev/null
-    expect "$item: Read-only after setmode -r" "$(read_back "$item" readonly)" clear
 done
 
 [ "$failures" -eq 0 ] || exit 1
