@@ -93,113 +93,80 @@ class RunTest : public QObject {
     Q_OBJECT
 private slots:
     // What a run started from the window changes, and what the window says.
-    void ARunFromTheWindow_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("steps");   // after the last-write time was set to kStamp
-        QTest::addColumn<QString>("info");    // "" for no run
-        QTest::addColumn<QString>("message"); // its start
-        QTest::addColumn<QStringList>("stamped");
-        const auto row = [](const char* name, const char* item, const QString& steps,
-                            const QString& info, const QString& message,
-                            const QStringList& stamped) {
-            QTest::newRow(name) << item << steps << info << message << stamped;
-        };
-        const QString first = Text({1601, 1, 1, 0, 0, 0, 0});
-        row("tree", "tree", "txtFilter=*.txt", "Files processed: 3, Folders processed: 2", "",
-            {"a.txt", "b.txt", "sub/c.txt", "sub", "."});
-        row("no dot", "tree", "txtFilter=*", "", "The filter must contain a dot", {});
-        row("file", "tree/a.txt", "", "The file's times were changed.", "", {"a.txt"});
-        // A damaged user.DOSATTRIB value, which Stampwell never writes over,
-        // refuses a new creation time.
-        row("file refusing", "tree/a.txt", "Combo3=Created", "The file could not be changed.", "",
-            {});
-        row("before 1601", "tree", "txtDateTime=" + Text({1600, 12, 31, 23, 59, 59, 0}), "",
-            "The date must lie between " + first, {});
-        row("1601", "tree", "txtFilter=*.xyz;txtDateTime=" + first, "No matching file was found.",
-            "", {});
-    }
+    // a.txt is read-only and system before; the attribute operation sets or
+    // clears the ticked attributes alone.
     void ARunFromTheWindow() {
-        QFETCH(QString, item);
-        QFETCH(QString, steps);
-        QFETCH(QString, info);
-        QFETCH(QString, message);
-        QFETCH(QStringList, stamped);
-        Window profile;
-        const Tree tree(profile);
-        static const char kDamaged[] = "0x20\0\5\0";
-        QVERIFY(!steps.contains("Created") ||
-                setxattr(qPrintable(tree.root + "/a.txt"), "user.DOSATTRIB", kDamaged,
-                         sizeof kDamaged - 1, 0) == 0);
-        frmMain& w = Prepare(profile, item);
-        Do(w, steps);
-        QCOMPARE(Click(w, "cmdExec"), !info.isEmpty());
-        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), info);
-        QCOMPARE(profile.messages.value(0).text.left(message.isEmpty() ? -1 : message.size()),
-                 message);
-        for (const auto& [name, time] : tree.before) {
-            QVERIFY2(tree.Stamped(name) == stamped.contains(name), qPrintable(name));
-        }
-        QVERIFY(stamped.size() < 2 || Control<QProgressBar>(w, "progress")->value() == 5);
-    }
-
-    // The attribute operation sets or clears the ticked attributes alone.
-    void TheAttributeOperation_data() {
         using namespace stampwell::platform;
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<uint>("before");
-        QTest::addColumn<uint>("after");
-        QTest::newRow("set") << "Option3(1)=1;chkAttr(0)=1;chkAttr(1)=1" << 0u
-                             << (kAttrArchive | kAttrReadOnly);
-        QTest::newRow("clear") << "Option3(2)=1;chkAttr(1)=1;chkAttr(2)=1"
-                               << (kAttrArchive | kAttrReadOnly | kAttrSystem | kAttrHidden)
-                               << (kAttrArchive | kAttrHidden);
-    }
-    void TheAttributeOperation() {
-        QFETCH(QString, steps);
-        QFETCH(uint, before);
-        QFETCH(uint, after);
-        Window profile;
-        const std::string file = Tree(profile).root.toStdString() + "/a.txt";
-        QVERIFY(!stampwell::platform::WriteAttributes(file, before).Failed());
-        frmMain& w = Prepare(profile, "tree/a.txt");
-        Do(w, steps);
-        QVERIFY(Click(w, "cmdExec"));
-        std::uint32_t word = 0;
-        QVERIFY(!stampwell::platform::ReadAttributes(file, word).Failed());
-        QCOMPARE(word, after);
+        const QString first = Text({1601, 1, 1, 0, 0, 0, 0});
+        const struct {
+            const char *item, *said; // lblInfo after a run, else the message's start
+            QString steps;           // after the last-write time was set to kStamp
+            QString stamped;
+            std::uint32_t attributes;
+        } rows[] = {
+            {"tree", "Files processed: 3, Folders processed: 2",
+             "txtFilter=*.txt;Option3(2)=1;chkAttr(1)=1;chkAttr(2)=1",
+             "a.txt b.txt sub/c.txt sub .", 0},
+            {"tree", "The filter must contain a dot", "txtFilter=*", "", 5},
+            {"tree/a.txt", "The file's times were changed.",
+             "Option3(1)=1;chkAttr(0)=1;chkAttr(3)=1", "a.txt",
+             kAttrArchive | kAttrReadOnly | kAttrSystem | kAttrHidden},
+            {"tree", "The date must lie between ",
+             "txtDateTime=" + Text({1600, 12, 31, 23, 59, 59, 0}), "", 5},
+            {"tree", "No matching file was found.", "txtFilter=*.xyz;txtDateTime=" + first, "", 5}};
+        for (const auto& row : rows) {
+            Window profile;
+            const Tree tree(profile);
+            const std::string file = tree.root.toStdString() + "/a.txt";
+            QVERIFY(!WriteAttributes(file, kAttrReadOnly | kAttrSystem).Failed());
+            frmMain& w = Prepare(profile, row.item);
+            Do(w, row.steps);
+            const bool ran = Click(w, "cmdExec");
+            QCOMPARE(profile.messages.size(), ran ? 0 : 1);
+            QCOMPARE(ran ? Control<QLabel>(w, "lblInfo")->text()
+                         : profile.messages[0].text.left(qstrlen(row.said)),
+                     row.said);
+            for (const auto& [name, time] : tree.before) {
+                QVERIFY2(tree.Stamped(name) == row.stamped.split(' ').contains(name),
+                         qPrintable(name));
+            }
+            // The bar counts the items done.
+            QVERIFY(!row.stamped.contains(' ') ||
+                    Control<QProgressBar>(w, "progress")->value() == 5);
+            std::uint32_t word = 0;
+            QVERIFY(!ReadAttributes(file, word).Failed());
+            QCOMPARE(word, row.attributes);
+        }
     }
 
     // A run or an undo locks the window but for Cancel and About; Esc stops
     // it, the window says so, and a cancelled undo leaves the run to undo.
-    void CancellingARunOrAnUndo_data() {
-        QTest::addColumn<bool>("undo");
-        QTest::newRow("run") << false;
-        QTest::newRow("undo") << true;
-    }
     void CancellingARunOrAnUndo() {
-        QFETCH(bool, undo);
-        Window profile;
-        const Tree tree(profile, 2000);
-        frmMain& w = Prepare(profile, "tree");
-        QVERIFY(!undo || Click(w, "cmdExec"));
-        profile.answers = {MessageAnswer::Yes};
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        QSignalSpy finished(&w, &frmMain::runFinished);
-        QTest::mouseClick(Control<QPushButton>(w, undo ? "cmdUndo" : "cmdExec"), Qt::LeftButton);
-        QVERIFY(w.IsRunning() && Control<QWidget>(w, "cmdCancel")->isVisible() &&
-                Control<QWidget>(w, "cmdAbout")->isEnabled());
-        for (const char* name : {"cmdBrowse", "cmdUndo", "Option2(1)"}) {
-            QVERIFY2(!Control<QWidget>(w, name)->isEnabled(), name);
+        for (const bool undo : {false, true}) {
+            Window profile;
+            const Tree tree(profile, 2000);
+            frmMain& w = Prepare(profile, "tree");
+            QVERIFY(!undo || Click(w, "cmdExec"));
+            profile.answers = {MessageAnswer::Yes};
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            QSignalSpy finished(&w, &frmMain::runFinished);
+            QTest::mouseClick(Control<QPushButton>(w, undo ? "cmdUndo" : "cmdExec"),
+                              Qt::LeftButton);
+            QVERIFY(w.IsRunning() && Control<QWidget>(w, "cmdCancel")->isVisible() &&
+                    Control<QWidget>(w, "cmdAbout")->isEnabled());
+            for (const char* name : {"cmdBrowse", "cmdUndo", "Option2(1)"}) {
+                QVERIFY2(!Control<QWidget>(w, name)->isEnabled(), name);
+            }
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(finished.wait(30000));
+            QVERIFY(Control<QLabel>(w, "lblInfo")->text().startsWith(w.MainText(45)));
+            // The items done of the total, never a full bar; none when the search
+            // was stopped before it knew the total.
+            auto* progress = Control<QProgressBar>(w, "progress");
+            QVERIFY(!progress->isVisible() || progress->value() < progress->maximum());
+            QVERIFY(undo ? tree.Kept() < qsizetype(tree.before.size()) : !tree.Stamped("."));
+            QVERIFY(!undo || w.RunToUndo().has_value());
         }
-        QTest::keyClick(&w, Qt::Key_Escape);
-        QVERIFY(finished.wait(30000));
-        QVERIFY(Control<QLabel>(w, "lblInfo")->text().startsWith(w.MainText(45)));
-        // The items done of the total, never a full bar; none when the search
-        // was stopped before it knew the total.
-        auto* progress = Control<QProgressBar>(w, "progress");
-        QVERIFY(!progress->isVisible() || progress->value() < progress->maximum());
-        QVERIFY(undo ? tree.Kept() < qsizetype(tree.before.size()) : !tree.Stamped("."));
-        QVERIFY(!undo || w.RunToUndo().has_value());
     }
 
     // A file system without user attributes (ramfs) keeps no creation time
@@ -254,63 +221,58 @@ private slots:
     // The window asks before it changes what cannot be undone or undoes a
     // run: Ctrl+Z names the last run by its local start, a run cut short is
     // offered at start, and a run without a journal is started only on Yes.
-    void TheJournalQuestions_data() {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<MessageAnswer>("answer");
-        for (const char* situation : {"undo", "cut short", "no journal"}) {
-            QTest::addRow("%s, yes", situation) << situation << MessageAnswer::Yes;
-            QTest::addRow("%s, no", situation) << situation << MessageAnswer::No;
-        }
-    }
     void TheJournalQuestions() {
-        QFETCH(QString, situation);
-        QFETCH(MessageAnswer, answer);
-        Window profile;
-        const Tree tree(profile);
-        // The state folder's place is taken by a file: no journal can be made.
-        if (situation == "no journal") {
-            profile.Touch("state");
+        for (const QString situation : {"undo", "cut short", "no journal"}) {
+            for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+                Window profile;
+                const Tree tree(profile);
+                // The state folder's place is taken by a file: no journal can be made.
+                if (situation == "no journal") {
+                    profile.Touch("state");
+                }
+                frmMain& w = Prepare(profile, "tree");
+                profile.answers = {answer};
+                QSignalSpy finished(&w, &frmMain::runFinished);
+                if (situation == "no journal") {
+                    QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
+                } else if (situation == "cut short") {
+                    // The run's journal loses its end line, as after a crash.
+                    QVERIFY(Click(w, "cmdExec"));
+                    QFile journal(QString::fromStdString(w.RunToUndo()->file));
+                    QVERIFY(journal.open(QIODevice::ReadWrite));
+                    QVERIFY(journal.resize(journal.readAll().indexOf("\nend\t") + 1));
+                    w.OfferRecovery();
+                } else {
+                    const QDateTime started = QDateTime::currentDateTimeUtc();
+                    QVERIFY(Click(w, "cmdExec") && QTest::qWaitForWindowActive(&w));
+                    const QDateTime ended = QDateTime::currentDateTimeUtc();
+                    qputenv("TZ", "Asia/Kolkata");
+                    tzset();
+                    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+                    // The button's shortcut clicks it as an animation, a moment later.
+                    QTRY_COMPARE(profile.messages.size(), 1);
+                    qunsetenv("TZ");
+                    tzset();
+                    QVERIFY(profile.messages[0].text.contains(Kolkata(started)) ||
+                            profile.messages[0].text.contains(Kolkata(ended)));
+                }
+                QVERIFY(!w.IsRunning() || finished.wait(30000));
+                QCOMPARE(profile.messages.value(0).buttons, MessageButtons::YesNo);
+                QVERIFY(profile.messages.value(0).text.contains(
+                    situation == "no journal" ? "cannot be created (" : tree.root));
+                // Changed: the undo's No and the run's Yes; put back: the undo's Yes.
+                const bool changed = (situation == "no journal") == (answer == MessageAnswer::Yes);
+                QCOMPARE(tree.Kept(), changed ? 0 : qsizetype(tree.before.size()));
+                QVERIFY(changed || situation == "no journal" ||
+                        Control<QLabel>(w, "lblInfo")->text() ==
+                            "Restored: 6, Skipped: 0, Failed: 0");
+                QCOMPARE(Control<QPushButton>(w, "cmdUndo")->isEnabled(),
+                         changed && situation != "no journal");
+                // One question in all: nothing is offered again.
+                w.OfferRecovery();
+                QCOMPARE(profile.messages.size(), 1);
+            }
         }
-        frmMain& w = Prepare(profile, "tree");
-        profile.answers = {answer};
-        QSignalSpy finished(&w, &frmMain::runFinished);
-        if (situation == "no journal") {
-            QTest::mouseClick(Control<QPushButton>(w, "cmdExec"), Qt::LeftButton);
-        } else if (situation == "cut short") {
-            // The run's journal loses its end line, as after a crash.
-            QVERIFY(Click(w, "cmdExec"));
-            QFile journal(QString::fromStdString(w.RunToUndo()->file));
-            QVERIFY(journal.open(QIODevice::ReadWrite));
-            QVERIFY(journal.resize(journal.readAll().indexOf("\nend\t") + 1));
-            w.OfferRecovery();
-        } else {
-            const QDateTime started = QDateTime::currentDateTimeUtc();
-            QVERIFY(Click(w, "cmdExec") && QTest::qWaitForWindowActive(&w));
-            const QDateTime ended = QDateTime::currentDateTimeUtc();
-            qputenv("TZ", "Asia/Kolkata");
-            tzset();
-            QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
-            // The button's shortcut clicks it as an animation, a moment later.
-            QTRY_COMPARE(profile.messages.size(), 1);
-            qunsetenv("TZ");
-            tzset();
-            QVERIFY(profile.messages[0].text.contains(Kolkata(started)) ||
-                    profile.messages[0].text.contains(Kolkata(ended)));
-        }
-        QVERIFY(!w.IsRunning() || finished.wait(30000));
-        QCOMPARE(profile.messages.value(0).buttons, MessageButtons::YesNo);
-        const QString question = profile.messages.value(0).text;
-        QVERIFY(question.contains(situation == "no journal" ? "cannot be created (" : tree.root));
-        // Changed: the undo's No and the run's Yes; put back: the undo's Yes.
-        const bool changed = (situation == "no journal") == (answer == MessageAnswer::Yes);
-        QCOMPARE(tree.Kept(), changed ? 0 : qsizetype(tree.before.size()));
-        QVERIFY(changed || situation == "no journal" ||
-                Control<QLabel>(w, "lblInfo")->text() == "Restored: 6, Skipped: 0, Failed: 0");
-        QCOMPARE(Control<QPushButton>(w, "cmdUndo")->isEnabled(),
-                 changed && situation != "no journal");
-        // One question in all: nothing is offered again.
-        w.OfferRecovery();
-        QCOMPARE(profile.messages.size(), 1);
     }
 };
 
