@@ -211,11 +211,6 @@ private slots:
         w.HandleDrop(data);
         QVERIFY(!Control<QWidget>(w, "cmdFailures")->isVisibleTo(&w));
         QVERIFY(!Control<QWidget>(w, "progress")->isVisibleTo(&w));
-        // Past the listed ones the list says how many it left out.
-        FailureList::Texts texts;
-        texts.more = QStringLiteral("... and 7 more");
-        const FailureList list({{"/x", "step", ""}}, texts, nullptr);
-        QCOMPARE(list.Text(), QStringLiteral("/x\tstep\t\n... and 7 more\n"));
     }
 
     // The window asks before it changes what cannot be undone or undoes a
