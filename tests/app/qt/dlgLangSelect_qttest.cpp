@@ -64,7 +64,9 @@ private slots:
     }
 
     // English first; highlighting another language relabels the dialog.
-    void showsItsTextsInTheHighlightedLanguage() {
+    // Closed, it stores nothing; OK stores the typed text and uses it
+    // without blanks.
+    void showsTheHighlightedLanguageAndStoresTheTypedOne() {
         dlgLangSelect dialog;
         QCOMPARE(Items(*dialog.dxLanguage), (QStringList{"Deutsch", "English"}));
         QCOMPARE(dialog.dxLanguage->currentText(), QString("English"));
@@ -76,10 +78,6 @@ private slots:
         dialog.reject();
         QVERIFY(ReadBytes(Global().IniFile).find("\r\nLanguage=\r\n") != std::string::npos);
         QVERIFY(!dialog.Chosen());
-    }
-
-    void okStoresTheTypedTextAndUsesItWithoutBlanks() {
-        dlgLangSelect dialog;
         dialog.dxLanguage->setEditText(" Deutsch ");
         QCOMPARE(dialog.cmdOK->text(), Shipped("Deutsch")[3]);
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);

@@ -31,67 +31,61 @@ class WindowTest : public QObject {
 private slots:
     // What the window shows after the stored choices ("Key=Value;...") are
     // loaded and the user's steps are done, and what it stores on closing.
-    void TheWindowFollowsTheChoices_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("steps");
-        // "control.property=value;...", or "ini.Key=value" after closing
-        QTest::addColumn<QString>("checks");
-        const auto row = [](const char* name, const QString& stored, const QString& steps,
-                            const QString& checks) {
-            QTest::newRow(name) << stored << steps << checks;
-        };
+    void TheWindowFollowsTheChoices() {
         const QString at = QStringLiteral("Path=%1");
         const QString newTime = QStringLiteral("Option2(2)=1;txtDateTime=");
         const QString cannotRun = QStringLiteral("cmdExec.enabled=false");
-        row("nothing to do", at, "", cannotRun);
-        row("attributes, no box", at, "Option3(1)=1", cannotRun);
-        row("no item", "", "Option3(1)=1;chkAttr(2)=1", cannotRun);
-        row("box off, mark kept", at, "Option3(1)=1;chkAttr(2)=1;Option3(0)=1",
-            "chkAttr(2).checked=true");
-        row("copy", at, "Option2(1)=1", "cmdExec.enabled=true");
-        row("new time, short", at, newTime + kValid.left(18), cannotRun + ";txtDateTime.red=true");
-        row("new time, no kind", at, "Combo3=;" + newTime + kValid, cannotRun);
-        row("no filter is *.*", at, "txtFilter=", "txtFilter.text=*.*");
-        row("filter reset", at, "txtFilter=*.txt;txtFilter.button(0)",
-            "txtFilter.selectedText=*.*");
-        row("folders only", at, "chkDoWhat(2)=1", "txtFilter.enabled=false");
-        row("missing item", "Path=%1/gone", "", "lblPath.red=true");
-        row("stored", "Path=%1;Mode=2;Recursive=False;Filter=*.txt;Index3=2", "",
-            "chkDoWhat(2).checked=true;txtFilter.enabled=false;chkRekursiv.checked=false;"
-            "txtFilter.text=*.txt;Combo3.currentText=Accessed");
-        row("attributes not loaded", "SaveAttrib=0;Attrib=1", "", "Option3(0).checked=true");
         const QString longPath = "%1/" + QString(150, u'x') + "/" + QString(150, u'y');
-        row("long path kept", "Path=" + longPath, "", "ini.Path=" + longPath);
-        row("stored on closing", at + ";Index1=7", "chkRekursiv=1",
-            "ini.Recursive=True;ini.Index1=0");
-        row("not stored",
-            "SaveFilter=False;Filter=*.doc;Mode=2;SaveTime=False;Index=2;SaveAttrib=0;Attrib=1",
-            "txtFilter=*.pdf;Option2(1)=1;Option3(2)=1",
-            "ini.Filter=*.doc;ini.Mode=2;ini.Index=2;ini.Attrib=1");
-    }
-    void TheWindowFollowsTheChoices() {
-        QFETCH(QString, stored);
-        QFETCH(QString, steps);
-        QFETCH(QString, checks);
-        Window profile;
-        frmMain& w = profile.Open(stored);
-        Do(w, steps);
-        for (const QString& check : checks.split(u';')) {
-            const QString name = check.section(u'.', 0, 0);
-            const QByteArray property = check.section(u'=', 0, 0).section(u'.', 1).toLatin1();
-            const QString value = check.section(u'=', 1).replace("%1", profile.root.path());
-            if (name == QLatin1String("ini")) {
-                w.close();
-                QCOMPARE(profile.Get(property), value);
-                continue;
+        const struct {
+            QString stored, steps;
+            QString checks; // "control.property=value;...", or "ini.Key=value" after closing
+        } rows[] = {
+            // Nothing to do, or no box ticked, or no item.
+            {at, "", cannotRun},
+            {at, "Option3(1)=1", cannotRun},
+            {"", "Option3(1)=1;chkAttr(2)=1", cannotRun},
+            // A ticked box keeps its mark while the operation is off.
+            {at, "Option3(1)=1;chkAttr(2)=1;Option3(0)=1", "chkAttr(2).checked=true"},
+            {at, "Option2(1)=1", "cmdExec.enabled=true"},
+            // A new time that is not whole, or no kind to give it.
+            {at, newTime + kValid.left(18), cannotRun + ";txtDateTime.red=true"},
+            {at, "Combo3=;" + newTime + kValid, cannotRun},
+            // No filter is *.*, as after the field's reset button.
+            {at, "txtFilter=", "txtFilter.text=*.*"},
+            {at, "txtFilter=*.txt;txtFilter.button(0)", "txtFilter.selectedText=*.*"},
+            {at, "chkDoWhat(2)=1", "txtFilter.enabled=false"},
+            {"Path=%1/gone", "", "lblPath.red=true"},
+            {"Path=%1;Mode=2;Recursive=False;Filter=*.txt;Index3=2", "",
+             "chkDoWhat(2).checked=true;txtFilter.enabled=false;chkRekursiv.checked=false;"
+             "txtFilter.text=*.txt;Combo3.currentText=Accessed"},
+            // The attribute choice is not loaded when it is not to be saved.
+            {"SaveAttrib=0;Attrib=1", "", "Option3(0).checked=true"},
+            {"Path=" + longPath, "", "ini.Path=" + longPath},
+            {at + ";Index1=7", "chkRekursiv=1", "ini.Recursive=True;ini.Index1=0"},
+            {"SaveFilter=False;Filter=*.doc;Mode=2;SaveTime=False;Index=2;SaveAttrib=0;Attrib=1",
+             "txtFilter=*.pdf;Option2(1)=1;Option3(2)=1",
+             "ini.Filter=*.doc;ini.Mode=2;ini.Index=2;ini.Attrib=1"}};
+        for (const auto& row : rows) {
+            Window profile;
+            frmMain& w = profile.Open(row.stored);
+            Do(w, row.steps);
+            for (const QString& check : row.checks.split(u';')) {
+                const QString name = check.section(u'.', 0, 0);
+                const QByteArray property = check.section(u'=', 0, 0).section(u'.', 1).toLatin1();
+                const QString value = check.section(u'=', 1).replace("%1", profile.root.path());
+                if (name == QLatin1String("ini")) {
+                    w.close();
+                    QCOMPARE(profile.Get(property), value);
+                    continue;
+                }
+                auto* widget = Control<QWidget>(w, name);
+                const QPalette::ColorRole role =
+                    widget->inherits("QLabel") ? QPalette::WindowText : QPalette::Base;
+                QCOMPARE(property == "red"
+                             ? QVariant(widget->palette().color(role) == Qt::red).toString()
+                             : widget->property(property).toString(),
+                         value);
             }
-            auto* widget = Control<QWidget>(w, name);
-            const QPalette::ColorRole role =
-                widget->inherits("QLabel") ? QPalette::WindowText : QPalette::Base;
-            QCOMPARE(property == "red"
-                         ? QVariant(widget->palette().color(role) == Qt::red).toString()
-                         : widget->property(property).toString(),
-                     value);
         }
     }
 
@@ -100,8 +94,6 @@ private slots:
         QLineEdit field(kValid);
         dlgDateTime dialog(&field, QStringLiteral("dd.MM.yyyy"), nullptr);
         dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         auto* text = dialog.TimeEditor()->findChild<QLineEdit*>();
         QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(3, text->height() / 2));
         QTest::keyClicks(dialog.TimeEditor(), QStringLiteral("080910"));
