@@ -21,8 +21,6 @@
 
 using namespace stampwell::ui;
 
-Q_DECLARE_METATYPE(MessageAnswer)
-
 const QString kValid = QString::fromStdString(stampwell::support::FormatDateTimeText(
     stampwell::platform::LocalDateTime{2001, 2, 3, 4, 5, 6, 0}));
 
@@ -111,7 +109,6 @@ private slots:
             MessageAnswer answer;
             int message; // the text it starts with; -1 for none
         } rows[] = {{"browse", "tree/a.txt", {"tree/a.txt"}, MessageAnswer::Ok, -1},
-                    {"browse", "", {}, MessageAnswer::Ok, -1},
                     {"drop", "", {"gone"}, MessageAnswer::Ok, 1},
                     {"drop", "", two, MessageAnswer::No, 12},
                     {"drop", "tree", two, MessageAnswer::Yes, 12},
@@ -132,9 +129,6 @@ private slots:
             if (row.how == QLatin1String("browse")) {
                 Answer<BrowseDialog>([&](BrowseDialog& dialog) {
                     QCOMPARE(dialog.SelectedPath(), QDir::toNativeSeparators(profile.root.path()));
-                    if (row.items.isEmpty()) {
-                        return dialog.reject();
-                    }
                     dialog.Select(profile.Path(row.items[0]));
                     dialog.accept();
                 });
@@ -166,20 +160,16 @@ private slots:
     // The balloon over the item's frame: what the item is, its times and its
     // attributes; it appears on hovering and goes on leaving.
     void TheBalloonDescribesTheItem() {
-        const QStringList folder{"0=17", "3=18", "8=19", "10=24:29"};
         const struct {
-            const char *language, *item;
+            const char* item;
             QStringList lines; // "line=text" or "line=text:answer"
-        } rows[] = {{"English", "nothing", {"0=38", "2=39"}},
-                    {"English", "gone", {"0=36", "2=37"}},
-                    {"English", "folder", folder},
-                    {"English",
-                     "readonly.txt",
-                     {"0=15", "3=27", "8=16", "9=23:29", "10=24:28", "12=26:29"}},
-                    {"Deutsch", "folder", folder}};
+        } rows[] = {{"nothing", {"0=38", "2=39"}},
+                    {"gone", {"0=36", "2=37"}},
+                    {"folder", {"0=17", "3=18", "8=19", "10=24:29"}},
+                    {"readonly.txt", {"0=15", "3=27", "8=16", "9=23:29", "10=24:28", "12=26:29"}}};
         for (const auto& row : rows) {
             const QString item = row.item;
-            Window profile(row.language);
+            Window profile;
             const QString path = profile.Path(item);
             if (item.endsWith(QLatin1String(".txt"))) {
                 profile.Touch(item);
@@ -203,21 +193,14 @@ private slots:
             QEnterEvent enter({5, 5}, {5, 5}, frame->mapToGlobal(QPointF(5, 5)));
             QApplication::sendEvent(frame, &enter);
             QTRY_VERIFY(w.InfoBalloon()->ShownBalloon() != nullptr);
-            QWidget* balloon = w.InfoBalloon()->ShownBalloon();
-            auto* title = balloon->findChild<QLabel*>(QStringLiteral("title"));
-            QCOMPARE(title->isVisibleTo(balloon) ? title->text() : "",
-                     item == "nothing" ? "" : w.MainText(30));
             QEvent leave(QEvent::Leave);
             QApplication::sendEvent(frame, &leave);
             QVERIFY(w.InfoBalloon()->ShownBalloon() == nullptr);
-            // Qt's own buttons speak the language too.
-            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"),
-                     *row.language == 'E' ? "&Yes" : "&Ja");
             // The window on a folder is the documentation's screenshot.
-            const QString shots =
-                QCoreApplication::applicationDirPath() + "/../screenshots/frmMain-";
-            QVERIFY(item != "folder" || (QDir().mkpath(QFileInfo(shots).path()) &&
-                                         w.grab().save(shots + row.language + ".png")));
+            const QString shot =
+                QCoreApplication::applicationDirPath() + "/../screenshots/frmMain-English.png";
+            QVERIFY(item != "folder" ||
+                    (QDir().mkpath(QFileInfo(shot).path()) && w.grab().save(shot)));
         }
     }
 };
