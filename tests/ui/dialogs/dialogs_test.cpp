@@ -59,8 +59,7 @@ private slots:
             bool on;
         } rows[] = {{"SaveFilter", "", "", true},
                     {"SaveTime", "0", "English", false},
-                    {"SaveAttrib", "7", "English", true},
-                    {"ChangeHiddenDirTimes", "1", "English", true}};
+                    {"SaveAttrib", "7", "English", true}};
         for (const auto& row : rows) {
             Window profile(row.language);
             profile.Store(*row.stored ? QStringLiteral("%1=%2").arg(row.key, row.stored) : "");
@@ -143,18 +142,18 @@ private slots:
     // every window closes.
     void TheNotificationAreaAndLeaving() {
         const struct {
-            const char *sysTray, *how; // "" when the window stays minimised
+            const char* sysTray;
+            QString how; // "" when the window stays minimised
             bool area;
         } rows[] = {{"True", "icon", true},       {"True", "open", true}, {"False", "", true},
                     {"True", "", false},          {"True", "exit", true}, {"True", "cmdQuit", true},
                     {"True", "cmdSettings", true}};
-        for (const auto& row : rows) {
-            const QString how = row.how;
+        for (const auto& [sysTray, how, area] : rows) {
             Window profile;
-            frmMain& main = profile.Open(QStringLiteral("SysTray=") + row.sysTray);
+            frmMain& main = profile.Open(QStringLiteral("SysTray=") + sysTray);
             Control<QLineEdit>(main, "txtFilter")->setText("*.jpg");
             ShowAboutBox(&main);
-            RecordingTray& tray = UseTray(main, row.area);
+            RecordingTray& tray = UseTray(main, area);
             if (how.startsWith("cmd")) {
                 QTimer::singleShot(0, &main, [&] {
                     QVERIFY(qobject_cast<dlgSettings*>(QApplication::activeModalWidget()));

@@ -33,7 +33,6 @@ private slots:
             QCOMPARE(owner.testAttribute(Qt::WA_SetWindowIcon), owned && application);
             QCOMPARE(ShowsEverySize(QApplication::windowIcon()), application);
             dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             QVERIFY(ShowsEverySize(dialog.windowHandle()->icon()));
         }
     }

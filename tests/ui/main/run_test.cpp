@@ -201,6 +201,10 @@ private slots:
         w.OpenItem(tree.root + "/b.txt");
         QVERIFY(!Control<QWidget>(w, "cmdFailures")->isVisibleTo(&w));
         QVERIFY(!Control<QWidget>(w, "progress")->isVisibleTo(&w));
+        // A single file that fails is reported as such.
+        profile.answers = {MessageAnswer::Yes};
+        QVERIFY(Click(w, "cmdExec"));
+        QCOMPARE(Control<QLabel>(w, "lblInfo")->text(), "The file could not be changed.");
     }
 
     // The window asks before it changes what cannot be undone or undoes a

@@ -42,10 +42,12 @@ private slots:
             {at, "", cannotRun},
             {at, "Option3(1)=1", cannotRun},
             {"", "Option3(1)=1;chkAttr(2)=1", cannotRun},
+            {at, "Option3(1)=1;chkAttr(2)=1", "cmdExec.enabled=true"},
             // A ticked box keeps its mark while the operation is off.
             {at, "Option3(1)=1;chkAttr(2)=1;Option3(0)=1", "chkAttr(2).checked=true"},
             {at, "Option2(1)=1", "cmdExec.enabled=true"},
-            // A new time that is not whole, or no kind to give it.
+            // A copy or a new time without a kind to give, a new time that is not whole.
+            {at, "Option2(1)=1;Combo2=", cannotRun},
             {at, newTime + kValid.left(18), cannotRun + ";txtDateTime.red=true"},
             {at, "Combo3=;" + newTime + kValid, cannotRun},
             // No filter is *.*, as after the field's reset button.
@@ -91,7 +93,6 @@ private slots:
     void TheTimeEditorTakesDigitsInTheClickedSection() {
         QLineEdit field(kValid);
         dlgDateTime dialog(&field, QStringLiteral("dd.MM.yyyy"), nullptr);
-        dialog.show();
         auto* text = dialog.TimeEditor()->findChild<QLineEdit*>();
         QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(3, text->height() / 2));
         QTest::keyClicks(dialog.TimeEditor(), QStringLiteral("080910"));
@@ -161,14 +162,13 @@ private slots:
     // attributes; it appears on hovering and goes on leaving.
     void TheBalloonDescribesTheItem() {
         const struct {
-            const char* item;
+            QString item;
             QStringList lines; // "line=text" or "line=text:answer"
         } rows[] = {{"nothing", {"0=38", "2=39"}},
                     {"gone", {"0=36", "2=37"}},
                     {"folder", {"0=17", "3=18", "8=19", "10=24:29"}},
                     {"readonly.txt", {"0=15", "3=27", "8=16", "9=23:29", "10=24:28", "12=26:29"}}};
-        for (const auto& row : rows) {
-            const QString item = row.item;
+        for (const auto& [item, lines] : rows) {
             Window profile;
             const QString path = profile.Path(item);
             if (item.endsWith(QLatin1String(".txt"))) {
@@ -183,7 +183,7 @@ private slots:
                                       (item == "nothing" ? QString() : path));
             auto* frame = Control<QGroupBox>(w, "Frame2");
             const QStringList text = w.InfoBalloon()->TextOf(frame).split(QStringLiteral("\r\n"));
-            for (const QString& line : row.lines) {
+            for (const QString& line : lines) {
                 QStringList texts;
                 for (const QString& index : line.section(u'=', 1).split(u':')) {
                     texts.append(w.MainText(index.toInt()));
