@@ -98,7 +98,7 @@ private slots:
             const char *item, *said; // lblInfo after a run, else the message's start
             QString steps;           // after the last-write time was set
             QString stamped;
-            std::uint32_t attributes;
+            std::uint32_t attributes; // a.txt's after; 5 is read-only and system
         } rows[] = {
             {"tree", "Files processed: 3, Folders processed: 2",
              "txtFilter=*.txt;Option3(2)=1;chkAttr(1)=1;chkAttr(2)=1",
