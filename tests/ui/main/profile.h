@@ -92,9 +92,7 @@ struct Window : Profile {
 // A control of the window by its name, e.g. Control<QCheckBox>(window, "chkAttr(2)").
 template <typename T> T* Control(QWidget& window, const QString& name) {
     T* control = window.findChild<T*>(name);
-    if (control == nullptr) {
-        qFatal("no control %s", qPrintable(name));
-    }
+    QTEST_ASSERT_X(control != nullptr, "Control", qPrintable(name));
     return control;
 }
 
