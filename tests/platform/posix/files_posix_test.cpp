@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/recordfile.h"
 #include "testing/asnobody.h"
 #include "testing/tempfolder.h"
@@ -137,4 +138,14 @@ TEST_F(FilesPosix, ARecordFileIsInUseExactlyWhileItIsOpen) {
     errno = EWOULDBLOCK;
     EXPECT_FALSE(IsRecordFileInUse(file));
     EXPECT_FALSE(IsRecordFileInUse(temp.Path("missing")));
+}
+
+// The folder a relative item path in a journal is taken from.
+TEST(FoldersPosix, CurrentFolderIsTheWorkingFolder) {
+    const stampwell::testing::TempFolder folder;
+    EXPECT_EQ(InChild([&] {
+                  return chdir(folder.Root().c_str()) == 0 && CurrentFolder() == folder.Root() ? 0
+                                                                                               : 1;
+              }),
+              0);
 }
