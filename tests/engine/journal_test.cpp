@@ -1,5 +1,6 @@
 #include "engine/items.h"
 
+#include <cstdio>
 #include <tuple>
 
 namespace stampwell::engine {
@@ -144,6 +145,20 @@ TEST_F(RunTree, ChangeTheJournalCannotTakeIsNotMade) {
     Check({Mode::FilesOnly, false, "", "*.*", "done 2 0 1 0", "b.dat", CancelAt::Never, true,
            "a.txt", FailedStep::Journal},
           recorder);
+}
+
+// A file put in the place of the one the run changed, with the values the
+// run wrote, is another item: the undo leaves it alone.
+TEST(Journal, UndoLeavesAnItemPutInThePlaceOfTheOneChanged) {
+    TempFolder tree;
+    const std::string a = tree.File("a.txt");
+    Prepare(a);
+    EXPECT_EQ(RunJournalled(SetModified(a, Mode::SingleFile), tree.Path("j")).failed, 0u);
+    ASSERT_EQ(std::rename(a.c_str(), tree.Path("moved.txt").c_str()), 0);
+    ASSERT_EQ(std::rename(tree.File("other.txt").c_str(), a.c_str()), 0);
+    ASSERT_FALSE(platform::WriteItemTimes(a, ItemType::File, {{}, kNew, {}}).Failed());
+    EXPECT_EQ(UndoNewest(tree.Path("j")).skipped, 1u);
+    EXPECT_EQ(TimesOf(a).modified, kNew);
 }
 
 } // namespace
