@@ -121,6 +121,8 @@ struct Recorder {
         callbacks.searching = [&](const std::string& folder) {
             if (cancel == CancelAt::Search && folder != job.path)
                 RequestCancel();
+            if (also.searching)
+                also.searching(folder);
         };
         callbacks.searchDone = [this](std::uint64_t items) {
             announced = items;
